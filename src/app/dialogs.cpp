@@ -1,0 +1,50 @@
+#include "dialogs.h"
+
+namespace {
+Dialogs *installed = nullptr;
+}
+
+Dialogs &Dialogs::current()
+{
+    static QtDialogs real;
+    return installed ? *installed : real;
+}
+
+void Dialogs::install(Dialogs *dialogs)
+{
+    installed = dialogs;
+}
+
+void Dialogs::inform(const QString &text)
+{
+    MessageSpec spec;
+    spec.text = text;
+    current().message(spec);
+}
+
+QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
+{
+    QMessageBox box(spec.parent);
+    if (!spec.title.isNull())
+        box.setWindowTitle(spec.title);
+    box.setText(spec.text);
+    if (!spec.informativeText.isEmpty())
+        box.setInformativeText(spec.informativeText);
+    box.setStandardButtons(spec.buttons);
+    if (spec.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(spec.defaultButton);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+QString QtDialogs::openFileName(const FileDialogSpec &spec)
+{
+    return QFileDialog::getOpenFileName(spec.parent, spec.caption, spec.directory, spec.filter,
+                                        nullptr, spec.options);
+}
+
+QString QtDialogs::existingDirectory(const FileDialogSpec &spec)
+{
+    return QFileDialog::getExistingDirectory(spec.parent, spec.caption, spec.directory,
+                                             spec.options);
+}

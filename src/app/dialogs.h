@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// What a message box or a Yes/No question shows.
+struct MessageSpec
+{
+    QWidget *parent = nullptr;
+    QString title;
+    QString text;
+    QString informativeText;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+struct FileDialogSpec
+{
+    QWidget *parent = nullptr;
+    QString caption;
+    QString directory;
+    QString filter;
+    QFileDialog::Options options;
+};
+
+// Every message box, question, open-file dialog and directory dialog of the program goes
+// through here, so that tests can answer them without a window.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // Shows a modal message box; returns the button clicked (NoButton when closed otherwise).
+    virtual QMessageBox::StandardButton message(const MessageSpec &spec) = 0;
+    // Returns the chosen file, or an empty text when cancelled.
+    virtual QString openFileName(const FileDialogSpec &spec) = 0;
+    // Returns the chosen directory, or an empty text when cancelled.
+    virtual QString existingDirectory(const FileDialogSpec &spec) = 0;
+
+    // The implementation in use: the real dialogs unless another one was installed.
+    static Dialogs &current();
+    // Installs another implementation (not owned); nullptr restores the real dialogs.
+    static void install(Dialogs *dialogs);
+
+    // Shorthand for the most common box: no parent, no title, the text and OK.
+    static void inform(const QString &text);
+};
+
+// The real Qt dialogs.
+class QtDialogs : public Dialogs
+{
+public:
+    QMessageBox::StandardButton message(const MessageSpec &spec) override;
+    QString openFileName(const FileDialogSpec &spec) override;
+    QString existingDirectory(const FileDialogSpec &spec) override;
+};
