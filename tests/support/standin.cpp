@@ -1,0 +1,114 @@
+#include "standin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+CspStandIn::CspStandIn()
+{
+    if (!temp.isValid())
+        return;
+    valid = true;
+    for (const char *tool : {"csptest", "certmgr", "cryptcp"})
+        valid = valid && QFile::link(QStringLiteral(CSP_STANDIN_PATH),
+                                     QDir(temp.path()).filePath(QLatin1String(tool)));
+    writeRules();
+}
+
+QString CspStandIn::dir() const
+{
+    return temp.path() + QLatin1Char('/');
+}
+
+void CspStandIn::addRule(const StandInRule &rule)
+{
+    QJsonObject o{{QStringLiteral("tool"), rule.tool},
+                  {QStringLiteral("output"), rule.output},
+                  {QStringLiteral("stdinBytes"), rule.stdinBytes},
+                  {QStringLiteral("after"), rule.after},
+                  {QStringLiteral("delayMs"), rule.delayMs},
+                  {QStringLiteral("finalDelayMs"), rule.finalDelayMs},
+                  {QStringLiteral("exit"), rule.exitCode}};
+    if (!rule.anyArgs)
+        o.insert(QStringLiteral("args"), QJsonArray::fromStringList(rule.args));
+    rules.append(o);
+    writeRules();
+}
+
+void CspStandIn::on(const QString &tool, const QStringList &args, const QString &output,
+                    int exitCode)
+{
+    StandInRule rule;
+    rule.tool = tool;
+    rule.args = args;
+    rule.output = output;
+    rule.exitCode = exitCode;
+    addRule(rule);
+}
+
+void CspStandIn::clearRules()
+{
+    rules.clear();
+    writeRules();
+}
+
+void CspStandIn::remove(const QString &tool)
+{
+    QFile::remove(QDir(temp.path()).filePath(tool));
+}
+
+QList<StandInCall> CspStandIn::calls() const
+{
+    QList<StandInCall> result;
+    QHash<qint64, int> byPid;
+    QFile log(QDir(temp.path()).filePath(QStringLiteral("calls.jsonl")));
+    if (!log.open(QIODevice::ReadOnly))
+        return result;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        const qint64 pid = qint64(o.value(QStringLiteral("pid")).toDouble());
+        if (o.contains(QStringLiteral("tool"))) {
+            StandInCall call;
+            call.tool = o.value(QStringLiteral("tool")).toString();
+            for (const QJsonValue &a : o.value(QStringLiteral("args")).toArray())
+                call.args << a.toString();
+            byPid.insert(pid, result.size());
+            result.append(call);
+        } else if (byPid.contains(pid)) {
+            result[byPid.value(pid)].stdinText = o.value(QStringLiteral("stdin")).toString();
+        }
+    }
+    return result;
+}
+
+void CspStandIn::clearCalls()
+{
+    QFile::remove(QDir(temp.path()).filePath(QStringLiteral("calls.jsonl")));
+}
+
+void CspStandIn::writeRules()
+{
+    QJsonArray array;
+    for (const QJsonObject &o : rules)
+        array.append(o);
+    QFile file(QDir(temp.path()).filePath(QStringLiteral("rules.json")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QJsonDocument(array).toJson());
+}
+
+TestHome::TestHome()
+    : oldHome(qgetenv("HOME"))
+    , oldCwd(QDir::currentPath())
+{
+    qputenv("HOME", QFile::encodeName(temp.path()));
+    QDir::setCurrent(temp.path());
+}
+
+TestHome::~TestHome()
+{
+    QDir::setCurrent(oldCwd);
+    qputenv("HOME", oldHome);
+}

@@ -1,0 +1,146 @@
+// The real dialogs behind the seam, answered once each as a user would.
+#include "dialogs.h"
+#include "scripteddialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs `answer` on the modal widget as soon as one is open.
+void whenModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(w);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void messageBoxShowsWhatWasAsked_data();
+    void messageBoxShowsWhatWasAsked();
+    void openFileDialogReturnsTheTypedFile();
+    void directoryDialogReturnsTheDirectory();
+    void scriptedDialogsReplaceAndRestore();
+};
+
+void TestDialogs::messageBoxShowsWhatWasAsked_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("click");
+    QTest::newRow("ok") << int(QMessageBox::Ok) << int(QMessageBox::Ok);
+    QTest::newRow("yes") << int(QMessageBox::No | QMessageBox::Yes) << int(QMessageBox::Yes);
+    QTest::newRow("no") << int(QMessageBox::No | QMessageBox::Yes) << int(QMessageBox::No);
+}
+
+void TestDialogs::messageBoxShowsWhatWasAsked()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, click);
+    QWidget parent;
+    MessageSpec spec;
+    spec.parent = &parent;
+    spec.title = "Заголовок";
+    spec.text = "Текст?\n";
+    spec.informativeText = "Пояснение";
+    spec.buttons = QMessageBox::StandardButtons(buttons);
+
+    QString seenTitle, seenText, seenInformative;
+    QWidget *seenParent = nullptr;
+    whenModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        seenTitle = box->windowTitle();
+        seenText = box->text();
+        seenInformative = box->informativeText();
+        seenParent = box->parentWidget();
+        box->button(QMessageBox::StandardButton(click))->click();
+    });
+    const QMessageBox::StandardButton answer = Dialogs::current().message(spec);
+    QCOMPARE(int(answer), click);
+    QCOMPARE(seenTitle, spec.title);
+    QCOMPARE(seenText, spec.text);
+    QCOMPARE(seenInformative, spec.informativeText);
+    QCOMPARE(seenParent, &parent);
+}
+
+void TestDialogs::openFileDialogReturnsTheTypedFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("запрос.sig");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+
+    FileDialogSpec spec;
+    spec.caption = "Выберите файл";
+    spec.directory = dir.path();
+    spec.filter = "*.sig";
+    QString caption;
+    whenModal([&](QWidget *w) {
+        caption = w->windowTitle();
+        auto *edit = w->findChild<QLineEdit *>("fileNameEdit");
+        QVERIFY(edit);
+        edit->setText(file);
+        static_cast<QDialog *>(w)->accept();
+    });
+    QCOMPARE(Dialogs::current().openFileName(spec), file);
+    QCOMPARE(caption, spec.caption);
+}
+
+void TestDialogs::directoryDialogReturnsTheDirectory()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    FileDialogSpec spec;
+    spec.caption = "Выберите каталог";
+    spec.directory = dir.path();
+    spec.options = QFileDialog::ShowDirsOnly;
+    whenModal([&](QWidget *w) {
+        auto *edit = w->findChild<QLineEdit *>("fileNameEdit");
+        QVERIFY(edit);
+        edit->setText(dir.filePath("out"));
+        static_cast<QDialog *>(w)->accept();
+    });
+    QCOMPARE(Dialogs::current().existingDirectory(spec), dir.filePath("out"));
+
+    whenModal([](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    QCOMPARE(Dialogs::current().existingDirectory(spec), QString());
+}
+
+void TestDialogs::scriptedDialogsReplaceAndRestore()
+{
+    {
+        ScriptedDialogs scripted;
+        QCOMPARE(&Dialogs::current(), static_cast<Dialogs *>(&scripted));
+        Dialogs::inform("готово");
+        QCOMPARE(scripted.messageTexts(), QStringList{"готово"});
+        QCOMPARE(scripted.shown[0].message.parent, nullptr);
+    }
+    QVERIFY(dynamic_cast<QtDialogs *>(&Dialogs::current()));
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

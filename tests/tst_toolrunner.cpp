@@ -1,0 +1,189 @@
+#include "standin.h"
+#include "toolrunner.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <QThread>
+
+class TestToolRunner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsCommandTexts_data();
+    void splitsCommandTexts();
+    void reportsAProgramThatCannotStart_data();
+    void reportsAProgramThatCannotStart();
+    void mergesOutputAndKeepsExitCode();
+    void decodesInvalidUtf8WithoutLosingTheRest();
+    void processThatPrintsNothingEndedInTime();
+    void timeOutGivesErrorTextAndStopsTheProcess();
+    void runLeftGoingOnFinishesLater();
+    void answersAfterFirstOutput();
+    void noAnswerWithoutOutput();
+};
+
+void TestToolRunner::splitsCommandTexts_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("plain") << "/opt/x/certmgr -list -store uMy"
+                           << QStringList{"/opt/x/certmgr", "-list", "-store", "uMy"};
+    QTest::newRow("blanks inside quotes")
+        << "certmgr -inst -file \"/home/u/my file.cer\""
+        << QStringList{"certmgr", "-inst", "-file", "/home/u/my file.cer"};
+    QTest::newRow("backslashes kept") << "csptest -cont \"\\\\.\\HDIMAGE\\a b\""
+                                      << QStringList{"csptest", "-cont", "\\\\.\\HDIMAGE\\a b"};
+    QTest::newRow("two quotes give nothing") << "a \"\"" << QStringList{"a"};
+    QTest::newRow("two quotes inside a word") << "a b\"\"c" << QStringList{"a", "bc"};
+    QTest::newRow("three quotes give one") << "a \"\"\"x\"\"\"" << QStringList{"a", "\"x\""};
+    QTest::newRow("three quotes keep blanks quoted")
+        << "-dn \"O=\"\"\"A, B\"\"\"\"" << QStringList{"-dn", "O=\"A, B\""};
+    QTest::newRow("single quotes are ordinary") << "a 'b c'" << QStringList{"a", "'b", "c'"};
+    QTest::newRow("tabs and newlines split") << "a\tb\nc" << QStringList{"a", "b", "c"};
+    QTest::newRow("repeated blanks") << "  a   b  " << QStringList{"a", "b"};
+}
+
+void TestToolRunner::splitsCommandTexts()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
+    QCOMPARE(ToolRunner::splitCommand(command), arguments);
+}
+
+void TestToolRunner::reportsAProgramThatCannotStart_data()
+{
+    QTest::addColumn<bool>("asCommand");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing, command") << true << true << "execvp: No such file or directory";
+    QTest::newRow("missing, list") << false << true << "execvp: No such file or directory";
+    QTest::newRow("not executable") << false << false << "execvp: Permission denied";
+}
+
+void TestToolRunner::reportsAProgramThatCannotStart()
+{
+    QFETCH(bool, asCommand);
+    QFETCH(bool, executable);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    QString program = dir.filePath("does not exist");
+    if (!executable) {
+        program = dir.filePath("plain");
+        QFile f(program);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho hi\n");
+    }
+    const ToolResult r = asCommand ? ToolRunner::runCommand("\"" + program + "\" -x")
+                                   : ToolRunner::run(program, {"-x"});
+    QVERIFY(!r.endedInTime);
+    QCOMPARE(r.errorText, error);
+    QCOMPARE(r.shownText(), error);
+    QVERIFY(r.output.isEmpty());
+}
+
+void TestToolRunner::mergesOutputAndKeepsExitCode()
+{
+    const ToolResult r = ToolRunner::run("/bin/sh", {"-c", "echo вывод; echo ошибка >&2; exit 3"});
+    QVERIFY(r.endedInTime);
+    QCOMPARE(r.output, QString("вывод\nошибка\n"));
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY(r.errorText.isEmpty());
+}
+
+void TestToolRunner::decodesInvalidUtf8WithoutLosingTheRest()
+{
+    const ToolResult r = ToolRunner::run("/bin/sh", {"-c", "printf 'a\\377b\\320\\224'"});
+    QVERIFY(r.endedInTime);
+    QCOMPARE(r.output, QString("a") + QChar(0xFFFD) + "b" + QChar(0x0414));
+}
+
+void TestToolRunner::processThatPrintsNothingEndedInTime()
+{
+    // With answers, the wait for first output fails; the run still ended in time.
+    ToolOptions options;
+    options.answers = {"Y"};
+    options.firstOutputWaitMs = 2000;
+    const ToolResult r = ToolRunner::run("/bin/true", QStringList(), options);
+    QVERIFY(r.endedInTime);
+    QCOMPARE(r.output, QString());
+    QCOMPARE(r.exitCode, 0);
+}
+
+void TestToolRunner::timeOutGivesErrorTextAndStopsTheProcess()
+{
+    QTemporaryDir dir;
+    const QString marker = dir.filePath("marker");
+    ToolOptions options;
+    options.finishWaitMs = 300;
+    QElapsedTimer timer;
+    timer.start();
+    const ToolResult r =
+        ToolRunner::run("/bin/sh", {"-c", "echo started; sleep 1; touch \"$0\"", marker}, options);
+    QVERIFY(timer.elapsed() < 1000);
+    QVERIFY(!r.endedInTime);
+    QCOMPARE(r.errorText, QString("Process operation timed out"));
+    QThread::msleep(1500);
+    QVERIFY2(!QFile::exists(marker), "the late process was not stopped");
+}
+
+void TestToolRunner::runLeftGoingOnFinishesLater()
+{
+    QTemporaryDir dir;
+    const QString marker = dir.filePath("marker");
+    QObject owner;
+    ToolOptions options;
+    options.finishWaitMs = 200;
+    options.leaveRunning = true;
+    options.keepAliveOwner = &owner;
+    const ToolResult r =
+        ToolRunner::run("/bin/sh", {"-c", "sleep 1; touch \"$0\"", marker}, options);
+    QVERIFY(!r.endedInTime);
+    QCOMPARE(r.errorText, QString("Process operation timed out"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+    // Once finished, the process object is released by its owner's event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(owner.children().isEmpty(), 5000);
+}
+
+void TestToolRunner::answersAfterFirstOutput()
+{
+    CspStandIn csp;
+    QVERIFY(csp.isValid());
+    StandInRule rule;
+    rule.tool = "cryptcp";
+    rule.args = QStringList{"-verify", "f.sig"};
+    rule.output = "Продолжить? (Y/N) ";
+    rule.stdinBytes = 2;
+    rule.after = "готово\n";
+    csp.addRule(rule);
+    ToolOptions options;
+    options.answers = {"Y", "Y"};
+    const ToolResult r = ToolRunner::runCommand(csp.dir() + "cryptcp -verify \"f.sig\"", options);
+    QVERIFY(r.endedInTime);
+    QCOMPARE(r.output, QString("Продолжить? (Y/N) готово\n"));
+    const QList<StandInCall> calls = csp.calls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].args, QStringList({"-verify", "f.sig"}));
+    QCOMPARE(calls[0].stdinText, QString("YY"));
+}
+
+void TestToolRunner::noAnswerWithoutOutput()
+{
+    // Prints nothing for longer than the first-output wait: no answer is written, and the
+    // process, which would echo what it read, ends on its own.
+    ToolOptions options;
+    options.answers = {"Y"};
+    options.firstOutputWaitMs = 200;
+    options.finishWaitMs = 5000;
+    const ToolResult r = ToolRunner::run(
+        "/bin/bash", {"-c", "sleep 0.6; if read -t 0.5 x; then echo got; else echo none; fi"},
+        options);
+    QVERIFY(r.endedInTime);
+    QCOMPARE(r.output, QString("none\n"));
+}
+
+QTEST_MAIN(TestToolRunner)
+#include "tst_toolrunner.moc"
