@@ -26,6 +26,7 @@ public:
 
 private slots:
     void on_pushButton_quit_clicked();
+    void on_pushButton_infile_clicked();
 
 private:
     std::unique_ptr<Ui::MainWindow> ui;
