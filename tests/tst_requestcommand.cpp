@@ -53,7 +53,7 @@ Values organisation()
     v["OU"] = "Бухгалтерия";
     v["O"] = "ООО \"Ромашка\", филиал";
     v["STREET"] = "ул. Ленина, д. 1";
-    v["INN"] = "007707083893";
+    v["INN"] = "001234567894";
     v["OGRN"] = "1027700132195";
     return v;
 }
@@ -86,14 +86,14 @@ void TestRequestCommand::distinguishedNameArgument_data()
         << hidden << true << "RU"
         << "63 Самарская область"
         << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,E=ivanov@example.ru,"
-           "SNILS=11223344595,INN=007707083893,L=Самара,C=RU,S=63 Самарская область";
+           "SNILS=11223344595,INN=001234567894,L=Самара,C=RU,S=63 Самарская область";
 
     QTest::newRow("organisation: list order, O and STREET in literal quotes, inner quotes gone")
         << organisation() << false << "RU"
         << "63 Самарская область"
         << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,OU=Бухгалтерия,"
            "E=ivanov@example.ru,O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\","
-           "SNILS=11223344595,INN=007707083893,OGRN=1027700132195,L=Самара,C=RU,"
+           "SNILS=11223344595,INN=001234567894,OGRN=1027700132195,L=Самара,C=RU,"
            "S=63 Самарская область";
 
     Values quotedEnds = organisation();
@@ -103,7 +103,7 @@ void TestRequestCommand::distinguishedNameArgument_data()
         << quotedEnds << false << "RU"
         << "63"
         << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,OU=Бухгалтерия,"
-           "E=ivanov@example.ru,O=\"Ромашка\",SNILS=11223344595,INN=007707083893,"
+           "E=ivanov@example.ru,O=\"Ромашка\",SNILS=11223344595,INN=001234567894,"
            "OGRN=1027700132195,L=Самара,C=RU,S=63";
 
     Values un = person();
@@ -190,7 +190,7 @@ void TestRequestCommand::commandArguments_data()
                        "-dn",
                        "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,"
                        "OU=Бухгалтерия,E=ivanov@example.ru,O=\"ООО Ромашка, филиал\","
-                       "STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,INN=007707083893,"
+                       "STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,INN=001234567894,"
                        "OGRN=1027700132195,L=Самара,C=RU,S=63 Самарская область",
                        "-provtype",
                        "75",
