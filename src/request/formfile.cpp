@@ -1,5 +1,6 @@
 #include "formfile.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -69,11 +70,20 @@ bool readFormData(QIODevice &device, QMap<QString, QString> &data)
 
 bool saveFormFile(const QString &path, const QMap<QString, QString> &data)
 {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeFormData(buffer, data);
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // Without commit() the temporary file is removed and the old file stays.
-    return writeFormData(file, data) && file.commit();
+    // QSaveFile::commit() still renames after a short write or a failed flush (a full disk, a
+    // file size limit), so both are checked here. Without commit() the temporary file is
+    // removed and the old file stays.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    return file.commit();
 }
 
 QMap<QString, QString> loadFormFile(const QString &path)
