@@ -1,6 +1,5 @@
 #include "formfile.h"
 
-#include <QBuffer>
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -27,9 +26,10 @@ QString formFilePath(const QString &home)
     return formFileDir(home) + QStringLiteral("/polname.dat");
 }
 
-bool writeFormData(QIODevice &device, const QMap<QString, QString> &data)
+QByteArray formDataBytes(const QMap<QString, QString> &data)
 {
-    QDataStream out(&device);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::BigEndian);
     out << qint32(data.size());
     // Written by hand from the greatest key down: QDataStream's own QMap operator changes its
@@ -39,13 +39,13 @@ bool writeFormData(QIODevice &device, const QMap<QString, QString> &data)
         writeString(out, it.key());
         writeString(out, it.value());
     }
-    return out.status() == QDataStream::Ok;
+    return bytes;
 }
 
-bool readFormData(QIODevice &device, QMap<QString, QString> &data)
+bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data)
 {
     data.clear();
-    QDataStream in(&device);
+    QDataStream in(bytes);
     in.setByteOrder(QDataStream::BigEndian);
     // The count is signed in the file; read as unsigned, a negative one runs past the end and
     // fails like any other count the file cannot back.
@@ -70,11 +70,7 @@ bool readFormData(QIODevice &device, QMap<QString, QString> &data)
 
 bool saveFormFile(const QString &path, const QMap<QString, QString> &data)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    writeFormData(buffer, data);
-
+    const QByteArray bytes = formDataBytes(data);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -91,6 +87,6 @@ QMap<QString, QString> loadFormFile(const QString &path)
     QMap<QString, QString> data;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
-        readFormData(file, data);
+        readFormData(file.readAll(), data);
     return data;
 }

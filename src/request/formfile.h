@@ -3,8 +3,6 @@
 #include <QMap>
 #include <QString>
 
-class QIODevice;
-
 // The saved form: "polname.dat" in "/.velmora-csp" under the home directory. The file is a count
 // (signed 32-bit, big-endian) followed by that many key/value pairs from the greatest key down;
 // each string is a 32-bit big-endian byte length and its UTF-16 big-endian text (0xFFFFFFFF, a
@@ -16,11 +14,11 @@ QString formFileDir(const QString &home);
 // home + "/.velmora-csp/polname.dat"
 QString formFilePath(const QString &home);
 
-// Writes the whole map; false when any byte could not be written.
-bool writeFormData(QIODevice &device, const QMap<QString, QString> &data);
-// Reads a whole map; on any read failure (short, corrupt, unreadable) returns false and leaves
-// `data` empty. Bytes after the last entry are ignored.
-bool readFormData(QIODevice &device, QMap<QString, QString> &data);
+// The file's bytes for `data`.
+QByteArray formDataBytes(const QMap<QString, QString> &data);
+// Reads a whole map; on any failure (short or corrupt bytes) returns false and leaves `data`
+// empty. Bytes after the last entry are ignored.
+bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data);
 
 // Replaces the file at `path` atomically: the new content goes to a temporary file that is
 // renamed over the old one only once it was written completely, so a failed save leaves the
