@@ -6,8 +6,8 @@
 // The saved form: "polname.dat" in "/.velmora-csp" under the home directory. The file is a count
 // (signed 32-bit, big-endian) followed by that many key/value pairs from the greatest key down;
 // each string is a 32-bit big-endian byte length and its UTF-16 big-endian text (0xFFFFFFFF, a
-// null string, is read as empty). Other parts of the program and older copies of it read the
-// same file, so the layout is fixed.
+// null string, is read as empty). The document builder reads the same file and a file saved by
+// an earlier run must still load, so the layout is fixed.
 
 // home + "/.velmora-csp"
 QString formFileDir(const QString &home);

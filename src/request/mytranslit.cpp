@@ -8,8 +8,8 @@ struct Entry
     const char *latin;
 };
 
-// Capital Ш gives a single "S" while small ш gives "sh". Keep it so: the request, container and
-// document names made earlier follow this table, and a new name must match them.
+// Capital Ш gives a single "S" while small ш gives "sh": intended, not a slip. File names made
+// from a name must come out the same in every release.
 const Entry entries[] = {
     {"А", "A"},  {"а", "a"},  {"Б", "B"},  {"б", "b"},   {"В", "V"},   {"в", "v"},  {"Г", "G"},
     {"г", "g"},  {"Д", "D"},  {"д", "d"},  {"Е", "E"},   {"е", "e"},   {"Ё", "Yo"}, {"ё", "yo"},
