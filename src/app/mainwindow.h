@@ -23,9 +23,19 @@ public:
 
     // True when the CSP is installed: the file cryptcp exists in cspBinDir.
     bool TestCryptopro();
+    // Loads the saved form into formData and the fields of the request and documents tabs.
+    void data_Read();
+    // Copies those fields into formData and saves it.
+    void date_Set();
+    // Validates the request form; appends one line per fault to `messages`, true when none.
+    bool ErrorsInspection(QString &messages);
 
 private slots:
     void on_pushButton_quit_clicked();
+    void on_lineEdit_SN_textChanged(const QString &text);
+    void on_lineEdit_G_textChanged(const QString &text);
+    void on_checkBox_fiz_clicked();
+    void on_lineEdit_CN_textChanged(const QString &text);
 
 private:
     std::unique_ptr<Ui::MainWindow> ui;
