@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -23,9 +24,14 @@ public:
 
     // True when the CSP is installed: the file cryptcp exists in cspBinDir.
     bool TestCryptopro();
+    // The key-store names of the reader listing; empties comboBox_fd for the caller to fill.
+    QStringList searchTokens();
 
 private slots:
     void on_pushButton_quit_clicked();
+    void on_pushButton_keys_clicked();
+    void on_pushButton_delkey_clicked();
+    void on_pushButton_copykey_clicked();
 
 private:
     std::unique_ptr<Ui::MainWindow> ui;
