@@ -12,6 +12,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
     , homeDir(QDir::homePath())
 {
     ui->setupUi(this);
+    data_Read();
 
     if (TestCryptopro()) {
         ui->label_cryptopro->setText(QStringLiteral("ДА"));
@@ -39,5 +40,8 @@ bool MainWindow::TestCryptopro()
 
 void MainWindow::on_pushButton_quit_clicked()
 {
+    // The only place the form is saved on leaving: closing the window otherwise keeps the
+    // previous save.
+    date_Set();
     close();
 }

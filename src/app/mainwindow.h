@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -23,10 +24,26 @@ public:
 
     // True when the CSP is installed: the file cryptcp exists in cspBinDir.
     bool TestCryptopro();
+    // The key-store names of the reader listing; empties comboBox_fd for the caller to fill.
+    QStringList searchTokens();
+    // Loads the saved form into formData and the fields of the request and documents tabs.
+    void data_Read();
+    // Copies those fields into formData and saves it.
+    void date_Set();
+    // Validates the request form; appends one line per fault to `messages`, true when none.
+    bool ErrorsInspection(QString &messages);
 
 private slots:
     void on_pushButton_quit_clicked();
+    void on_pushButton_req_clicked();
+    void on_lineEdit_SN_textChanged(const QString &text);
+    void on_lineEdit_G_textChanged(const QString &text);
+    void on_pushButton_keys_clicked();
+    void on_pushButton_delkey_clicked();
     void on_pushButton_infile_clicked();
+    void on_pushButton_copykey_clicked();
+    void on_checkBox_fiz_clicked();
+    void on_lineEdit_CN_textChanged(const QString &text);
 
 private:
     std::unique_ptr<Ui::MainWindow> ui;

@@ -1,0 +1,86 @@
+// The container and key-store lists of the top rows, and copying and deleting a container.
+#include "dialogs.h"
+#include "keycontainers.h"
+#include "mainwindow.h"
+#include "toolrunner.h"
+
+#include "ui_mainwindow.h"
+
+#include <QTime>
+
+using namespace KeyContainers;
+
+void MainWindow::on_pushButton_keys_clicked()
+{
+    const ToolResult listing =
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"),
+                        {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"),
+                         QStringLiteral("-fqcn"), QStringLiteral("-verifyc")});
+    if (listing.endedInTime) {
+        ui->comboBox_seakeys->clear();
+        // The combo box's own limit drops what does not fit, "none" included.
+        ui->comboBox_seakeys->addItems(containerNames(listing.output));
+        ui->comboBox_seakeys->addItem(noneEntry());
+    } else {
+        Dialogs::inform(listing.errorText);
+    }
+
+    const QStringList readers = searchTokens();
+    ui->comboBox_fd->addItems(readers);
+}
+
+QStringList MainWindow::searchTokens()
+{
+    ui->comboBox_fd->clear();
+    ToolOptions options;
+    // A listing stuck on a token that does not answer is not interrupted; nothing reads it again.
+    options.leaveRunning = true;
+    options.keepAliveOwner = this;
+    const ToolResult listing = ToolRunner::runCommand(
+        cspBinDir + QStringLiteral("csptest -enum -info -type PP_ENUMREADERS"), options);
+    if (!listing.endedInTime) {
+        Dialogs::inform(listing.errorText);
+        return {};
+    }
+    return readerNames(listing.output);
+}
+
+void MainWindow::on_pushButton_delkey_clicked()
+{
+    const QString source = ui->comboBox_seakeys->currentText();
+    if (source == noneEntry()) {
+        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
+        ui->pushButton_keys->click();
+        return;
+    }
+
+    MessageSpec question;
+    question.parent = this;
+    question.title = QStringLiteral("Удаление ключевого контейнера");
+    question.text = QStringLiteral("Удалить контейнер ") + source + QStringLiteral("?\n");
+    question.buttons = QMessageBox::No | QMessageBox::Yes;
+    if (Dialogs::current().message(question) != QMessageBox::Yes)
+        return;
+
+    Dialogs::inform(ToolRunner::runCommand(deleteCommand(cspBinDir, source)).shownText());
+}
+
+void MainWindow::on_pushButton_copykey_clicked()
+{
+    const QString source = ui->comboBox_seakeys->currentText();
+    if (source == noneEntry()) {
+        Dialogs::inform(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
+        ui->pushButton_keys->click();
+        return;
+    }
+
+    const int number = copyNumber(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+    const QString target = copyTargetName(source, ui->comboBox_fd->currentText(), number);
+    ToolOptions options;
+    // Stopping a slow copy half-way could leave a broken container on the target store.
+    options.leaveRunning = true;
+    options.keepAliveOwner = this;
+    const ToolResult copy =
+        ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
+    Dialogs::inform(copy.shownText());
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Plain functions behind the container and key-store lists and the copy and delete buttons.
+namespace KeyContainers {
+
+// The container entry that means "nothing selected".
+inline QString noneEntry()
+{
+    return QStringLiteral("none");
+}
+
+// Fully qualified container names from the csptest container listing: every line that begins
+// with a backslash, kept whole (a trailing blank or carriage return stays part of it).
+QStringList containerNames(const QString &listing);
+
+// Key-store (reader) names from the csptest reader listing: lines that begin " 0x0" carry the
+// name from their 16th character on.
+QStringList readerNames(const QString &listing);
+
+// The container's own name (the part after its last backslash), cut to 12 characters when it
+// is longer than 13, so that the copy number still fits the CSP's limit.
+QString copyShortName(const QString &sourceName);
+
+// A pseudo-random copy number below 100000, drawn from a generator seeded with the given
+// seconds since midnight: the same second always gives the same number.
+int copyNumber(int secondsSinceMidnight);
+
+// The fully qualified name of a copy of sourceName on the key store `store`.
+QString copyTargetName(const QString &sourceName, const QString &store, int copyNumber);
+
+// The command text that deletes a container with csptest from cspBinDir.
+QString deleteCommand(const QString &cspBinDir, const QString &containerName);
+
+} // namespace KeyContainers

@@ -1,0 +1,92 @@
+#include "formfile.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+void writeString(QDataStream &out, const QString &text)
+{
+    // Always a length, never the null marker: an empty field is written as length 0.
+    out << quint32(text.size() * 2);
+    for (const QChar c : text)
+        out << quint16(c.unicode());
+}
+
+} // namespace
+
+QString formFileDir(const QString &home)
+{
+    return home + QStringLiteral("/.velmora-csp");
+}
+
+QString formFilePath(const QString &home)
+{
+    return formFileDir(home) + QStringLiteral("/polname.dat");
+}
+
+QByteArray formDataBytes(const QMap<QString, QString> &data)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::BigEndian);
+    out << qint32(data.size());
+    // Written by hand from the greatest key down: QDataStream's own QMap operator changes its
+    // order with the deprecation settings of the Qt build.
+    for (auto it = data.constEnd(); it != data.constBegin();) {
+        --it;
+        writeString(out, it.key());
+        writeString(out, it.value());
+    }
+    return bytes;
+}
+
+bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data)
+{
+    data.clear();
+    QDataStream in(bytes);
+    in.setByteOrder(QDataStream::BigEndian);
+    // The count is signed in the file; read as unsigned, a negative one runs past the end and
+    // fails like any other count the file cannot back.
+    quint32 count = 0;
+    in >> count;
+    for (quint32 n = 0; n < count && in.status() == QDataStream::Ok; ++n) {
+        // QDataStream reads long strings in blocks, so a huge length in a short file fails
+        // without allocating it; an odd length is reported as corrupt.
+        QString key;
+        QString value;
+        in >> key >> value;
+        if (in.status() == QDataStream::Ok)
+            data.insert(key.isNull() ? QString(QLatin1String("")) : key,
+                        value.isNull() ? QString(QLatin1String("")) : value);
+    }
+    if (in.status() != QDataStream::Ok) {
+        data.clear();
+        return false;
+    }
+    return true;
+}
+
+bool saveFormFile(const QString &path, const QMap<QString, QString> &data)
+{
+    const QByteArray bytes = formDataBytes(data);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // QSaveFile::commit() still renames after a short write or a failed flush (a full disk, a
+    // file size limit), so both are checked here. Without commit() the temporary file is
+    // removed and the old file stays.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    return file.commit();
+}
+
+QMap<QString, QString> loadFormFile(const QString &path)
+{
+    QMap<QString, QString> data;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        readFormData(file.readAll(), data);
+    return data;
+}

@@ -1,0 +1,79 @@
+#include "formfile.h"
+#include "mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include <QDir>
+
+namespace {
+
+struct SavedField
+{
+    const char *key;
+    QLineEdit *Ui::MainWindow::*edit;
+};
+
+// In the order the fields are copied when saving.
+const SavedField savedFields[] = {
+    {"SN", &Ui::MainWindow::lineEdit_SN},
+    {"G", &Ui::MainWindow::lineEdit_G},
+    {"I", &Ui::MainWindow::lineEdit_I},
+    {"CN", &Ui::MainWindow::lineEdit_CN},
+    {"OID.1.2.840.113549.1.9.2", &Ui::MainWindow::lineEdit_UN},
+    {"T", &Ui::MainWindow::lineEdit_T},
+    {"OU", &Ui::MainWindow::lineEdit_OU},
+    {"O", &Ui::MainWindow::lineEdit_O},
+    {"STREET", &Ui::MainWindow::lineEdit_Street},
+    {"E", &Ui::MainWindow::lineEdit_E},
+    {"SNILS", &Ui::MainWindow::lineEdit_Snils},
+    {"INN", &Ui::MainWindow::lineEdit_INN},
+    {"OGRN", &Ui::MainWindow::lineEdit_OGRN},
+    {"L", &Ui::MainWindow::lineEdit_L},
+    {"passportser", &Ui::MainWindow::lineEdit_pasp_ser},
+    {"passport", &Ui::MainWindow::lineEdit_pasport},
+    {"data", &Ui::MainWindow::lineEdit_data},
+    {"issued", &Ui::MainWindow::lineEdit_issued},
+    {"authorized", &Ui::MainWindow::lineEdit_authorized},
+    {"authorfull", &Ui::MainWindow::lineEdit_author_full},
+    {"authorT", &Ui::MainWindow::lineEdit_authorized_r},
+    {"authorPs", &Ui::MainWindow::lineEdit_pasp_ser_aut},
+    {"authorP", &Ui::MainWindow::lineEdit_paspaut},
+    {"authorD", &Ui::MainWindow::lineEdit_pasdata},
+    {"authorIs", &Ui::MainWindow::lineEdit_pasissued},
+    {"post", &Ui::MainWindow::lineEdit_post},
+    {"boss", &Ui::MainWindow::lineEdit_boss},
+};
+
+// The order the fields are filled when loading. CN comes before O because setting CN copies it
+// into O in organisation mode; O is then set to its own saved value.
+const char *const loadOrder[] = {
+    "SN",       "CN",       "G",       "I",          "OID.1.2.840.113549.1.9.2",
+    "T",        "OU",       "O",       "STREET",     "E",
+    "SNILS",    "INN",      "OGRN",    "L",          "passportser",
+    "passport", "data",     "issued",  "authorized", "authorfull",
+    "authorT",  "authorPs", "authorP", "authorD",    "authorIs",
+    "post",     "boss",
+};
+
+} // namespace
+
+void MainWindow::date_Set()
+{
+    // The result is ignored: an existing directory is fine, and a missing one makes the save
+    // fail below without touching anything.
+    QDir().mkdir(formFileDir(homeDir));
+    for (const SavedField &f : savedFields)
+        formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
+    saveFormFile(formFilePath(homeDir), formData);
+}
+
+void MainWindow::data_Read()
+{
+    formData = loadFormFile(formFilePath(homeDir));
+    for (const char *key : loadOrder) {
+        for (const SavedField &f : savedFields) {
+            if (qstrcmp(f.key, key) == 0)
+                ((*ui).*(f.edit))->setText(formData.value(QString::fromLatin1(key)));
+        }
+    }
+}

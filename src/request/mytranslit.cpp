@@ -1,0 +1,38 @@
+#include "mytranslit.h"
+
+namespace {
+
+struct Entry
+{
+    const char *key;
+    const char *latin;
+};
+
+// Capital Ш gives a single "S" while small ш gives "sh": intended, not a slip. File names made
+// from a name must come out the same in every release.
+const Entry entries[] = {
+    {"А", "A"},  {"а", "a"},  {"Б", "B"},  {"б", "b"},   {"В", "V"},   {"в", "v"},  {"Г", "G"},
+    {"г", "g"},  {"Д", "D"},  {"д", "d"},  {"Е", "E"},   {"е", "e"},   {"Ё", "Yo"}, {"ё", "yo"},
+    {"Ж", "Zh"}, {"ж", "zh"}, {"З", "Z"},  {"з", "z"},   {"И", "I"},   {"и", "i"},  {"Й", "Y"},
+    {"й", "y"},  {"К", "K"},  {"к", "k"},  {"Л", "L"},   {"л", "l"},   {"М", "M"},  {"м", "m"},
+    {"Н", "N"},  {"н", "n"},  {"О", "O"},  {"о", "o"},   {"П", "P"},   {"п", "p"},  {"Р", "R"},
+    {"р", "r"},  {"С", "S"},  {"с", "s"},  {"Т", "T"},   {"т", "t"},   {"У", "U"},  {"у", "u"},
+    {"Ф", "F"},  {"ф", "f"},  {"Х", "H"},  {"х", "h"},   {"Ц", "Ts"},  {"ц", "ts"}, {"Ч", "Ch"},
+    {"ч", "ch"}, {"Ш", "S"},  {"ш", "sh"}, {"Щ", "Sch"}, {"щ", "sch"}, {"Ы", "Y"},  {"ы", "y"},
+    {"Э", "E"},  {"э", "e"},  {"Ю", "Yu"}, {"ю", "yu"},  {"Я", "Ya"},  {"я", "ya"}, {" ", "_"},
+};
+
+} // namespace
+
+mytranslit::mytranslit() = default;
+
+mytranslit::~mytranslit() = default;
+
+void mytranslit::myTranslit(QString &source, QString &destination)
+{
+    for (const Entry &e : entries)
+        table.insert(QString::fromUtf8(e.key), QString::fromUtf8(e.latin));
+
+    for (const QChar c : qAsConst(source))
+        destination += table.value(QString(c));
+}

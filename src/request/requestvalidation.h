@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// What the request form holds when it is validated, read off the widgets by the window.
+struct RequestFormValues
+{
+    QString sn;
+    QString g;
+    QString i;
+    QString t;
+    QString o;
+    QString street;
+    QString e;
+    QString snils;
+    QString inn;
+    QString ogrn;
+    QString l;
+    bool privatePerson = false; // checkBox_fiz
+    bool makeKey = true;        // checkBox_makekey
+    QString container;          // current text of comboBox_seakeys
+};
+
+// Runs every rule of the request form in order, appends one line per failed rule to `messages`
+// and returns true only when none failed. Each message goes through the main window's
+// translation lookup.
+bool inspectRequestForm(const RequestFormValues &values, QString &messages);

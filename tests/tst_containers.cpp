@@ -1,0 +1,609 @@
+// Container and key-store lists, copying and deleting containers, and screepts/copykey.sh.
+#include "keycontainers.h"
+#include "mainwindow.h"
+#include "scripteddialogs.h"
+#include "standin.h"
+#include "toolrunner.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTime>
+
+#include <memory>
+
+using namespace KeyContainers;
+
+namespace {
+
+const QStringList containerArgs{"-keyset", "-enum_cont", "-fqcn", "-verifyc"};
+const QStringList readerArgs{"-enum", "-info", "-type", "PP_ENUMREADERS"};
+const char *const cspDirVariable = "VELMORA_CSP_BIN_DIR";
+
+QString containerListing(const QStringList &names)
+{
+    QString text = "CSP (Type:80) v5.0.10003 KC1 Release Ver:5.0.12000 OS:Linux CPU:AMD64\n"
+                   "AcquireContext: OK. HCRYPTPROV: 6679219\n";
+    for (const QString &name : names)
+        text += name + '\n';
+    return text + "OK.\nTotal: SYS: 0,010 sec USR: 0,000 sec UTC: 0,060 sec\n"
+                  "[ErrorCode: 0x00000000]\n";
+}
+
+QString readerLine(const QString &name)
+{
+    return " 0x00000000    " + name; // the name starts at the 16th character
+}
+
+QString readerListing(const QStringList &names)
+{
+    QString text = "CSP (Type:80) v5.0.10003 KC1 Release Ver:5.0.12000 OS:Linux CPU:AMD64\n"
+                   "AcquireContext: OK. HCRYPTPROV: 11225731\n"
+                   "GetProvParam(PP_ENUMREADERS): OK.\n";
+    for (const QString &name : names)
+        text += readerLine(name) + '\n';
+    return text + "[ErrorCode: 0x00000000]\n";
+}
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << prefix + QString::number(i);
+    return list;
+}
+
+QStringList items(const MainWindow &w, const char *name)
+{
+    QStringList list;
+    const auto *combo = w.findChild<QComboBox *>(name);
+    for (int i = 0; combo && i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
+}
+
+void click(MainWindow &w, const char *name)
+{
+    w.findChild<QPushButton *>(name)->click();
+}
+
+int secondsNow()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+QList<QProcess *> runningProcesses(const MainWindow &w)
+{
+    QList<QProcess *> running;
+    for (QProcess *p : w.findChildren<QProcess *>())
+        if (p->state() != QProcess::NotRunning)
+            running << p;
+    return running;
+}
+
+} // namespace
+
+class TestContainers : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        // slowRunsAfterTheirWait sits out the 30 s wait once per row, and QtTest's watchdog does
+        // not always restart its clock between rows, so it may see all three rows as one.
+        qputenv("QTEST_FUNCTION_TIMEOUT", "150000");
+    }
+
+private slots:
+    void init();
+    void cleanup();
+
+    void recognisesListingLines_data();
+    void recognisesListingLines();
+    void formsTargetName_data();
+    void formsTargetName();
+    void copyNumberDependsOnlyOnTheSecond();
+    void deleteCommandKeepsTheNameWhole_data();
+    void deleteCommandKeepsTheNameWhole();
+    void copykeyScriptPassesNamesUnchanged_data();
+    void copykeyScriptPassesNamesUnchanged();
+
+    void refreshFillsBothLists_data();
+    void refreshFillsBothLists();
+    void startUpFillsBothLists();
+    void refreshWithoutCspShowsTwoBoxes();
+    void noneSelectedRefreshesInstead_data();
+    void noneSelectedRefreshesInstead();
+    void copyRunsTheScript_data();
+    void copyRunsTheScript();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void failedStartShowsTheError_data();
+    void failedStartShowsTheError();
+    void slowRunsAfterTheirWait_data();
+    void slowRunsAfterTheirWait();
+
+private:
+    // A window on a stand-in CSP whose listings print `containers` and `readers`, with the
+    // start-up runs and boxes forgotten.
+    std::unique_ptr<MainWindow> window(const QStringList &containers, const QStringList &readers);
+    void linkCopykeyScript();
+
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<CspStandIn> csp;
+};
+
+void TestContainers::init()
+{
+    home = std::make_unique<TestHome>();
+    dialogs = std::make_unique<ScriptedDialogs>();
+    csp = std::make_unique<CspStandIn>();
+    QVERIFY(csp->isValid());
+    qputenv(cspDirVariable, csp->dir().toLocal8Bit());
+}
+
+void TestContainers::cleanup()
+{
+    qunsetenv(cspDirVariable);
+    csp.reset();
+    dialogs.reset();
+    home.reset();
+}
+
+std::unique_ptr<MainWindow> TestContainers::window(const QStringList &containers,
+                                                   const QStringList &readers)
+{
+    csp->on("csptest", containerArgs, containerListing(containers));
+    csp->on("csptest", readerArgs, readerListing(readers));
+    auto w = std::make_unique<MainWindow>(nullptr, csp->dir());
+    csp->clearCalls();
+    dialogs->shown.clear();
+    return w;
+}
+
+void TestContainers::linkCopykeyScript()
+{
+    QVERIFY(QDir(home->path()).mkdir("screepts"));
+    QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/copykey.sh",
+                        home->path() + "/screepts/copykey.sh"));
+}
+
+void TestContainers::recognisesListingLines_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<QStringList>("containers");
+    QTest::addColumn<QStringList>("readers");
+
+    QTest::newRow("container listing")
+        << containerListing({"\\\\.\\HDIMAGE\\test1", "\\\\.\\Aktiv Rutoken ECP 00 00\\key 2"})
+        << QStringList{"\\\\.\\HDIMAGE\\test1", "\\\\.\\Aktiv Rutoken ECP 00 00\\key 2"}
+        << QStringList();
+    QTest::newRow("container line kept whole")
+        << "\\\\.\\HDIMAGE\\a \n\\\\.\\HDIMAGE\\b\r\n\\\n"
+        << QStringList{"\\\\.\\HDIMAGE\\a ", "\\\\.\\HDIMAGE\\b\r", "\\"} << QStringList();
+    QTest::newRow("indented backslash is not a container")
+        << " \\\\.\\HDIMAGE\\a\n\t\\\\.\\HDIMAGE\\b" << QStringList() << QStringList();
+    QTest::newRow("last line without line feed")
+        << "x\n\\\\.\\FLASH\\k" << QStringList{"\\\\.\\FLASH\\k"} << QStringList();
+    QTest::newRow("empty output") << "" << QStringList() << QStringList();
+    QTest::newRow("reader listing")
+        << readerListing({"HDIMAGE", "Aktiv Rutoken ECP 00 00", "FLASH"}) << QStringList()
+        << QStringList{"HDIMAGE", "Aktiv Rutoken ECP 00 00", "FLASH"};
+    QTest::newRow("short reader line gives an empty name")
+        << " 0x0\n 0x01234567890\n 0x012345678901X" << QStringList() << QStringList{"", "", "X"};
+    QTest::newRow("reader marker is exact")
+        << "0x0000000000000HDIMAGE\n 0X00000000000HDIMAGE\n  0x0000000000HDIMAGE\n 0x10000000000X"
+        << QStringList() << QStringList();
+    QTest::newRow("reader line keeps its carriage return")
+        << readerLine("FLASH\r") + "\n"
+        << QStringList() << QStringList{"FLASH\r"};
+}
+
+void TestContainers::recognisesListingLines()
+{
+    QFETCH(QString, listing);
+    QFETCH(QStringList, containers);
+    QFETCH(QStringList, readers);
+    QCOMPARE(containerNames(listing), containers);
+    QCOMPARE(readerNames(listing), readers);
+}
+
+void TestContainers::formsTargetName_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("target");
+
+    QTest::newRow("plain") << "\\\\.\\HDIMAGE\\ivanov"
+                           << "FLASH" << 4711 << "\\\\.\\FLASH\\ivanov4711";
+    QTest::newRow("14 characters cut to 12") << "\\\\.\\HDIMAGE\\abcdefghijklmn"
+                                             << "FLASH" << 0 << "\\\\.\\FLASH\\abcdefghijkl0";
+    QTest::newRow("13 characters kept") << "\\\\.\\HDIMAGE\\abcdefghijklm"
+                                        << "FLASH" << 99999 << "\\\\.\\FLASH\\abcdefghijklm99999";
+    QTest::newRow("cut counts characters, not bytes")
+        << "\\\\.\\HDIMAGE\\ключ_Иванова_ИИ"
+        << "FLASH" << 5 << "\\\\.\\FLASH\\ключ_Иванова5";
+    QTest::newRow("blanks in store and name")
+        << "\\\\.\\Aktiv Rutoken ECP 00 00\\my key"
+        << "Aktiv Rutoken ECP 01 00" << 12 << "\\\\.\\Aktiv Rutoken ECP 01 00\\my key12";
+    QTest::newRow("source ends with a backslash") << "\\\\.\\HDIMAGE\\"
+                                                  << "FLASH" << 7 << "\\\\.\\FLASH\\7";
+    QTest::newRow("no key store") << "\\\\.\\HDIMAGE\\ivanov"
+                                  << "" << 3 << "\\\\.\\\\ivanov3";
+}
+
+void TestContainers::formsTargetName()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, store);
+    QFETCH(int, number);
+    QFETCH(QString, target);
+    QCOMPARE(copyTargetName(source, store, number), target);
+}
+
+void TestContainers::copyNumberDependsOnlyOnTheSecond()
+{
+    QSet<int> seen;
+    for (int second = 0; second < 24 * 3600; second += 97) {
+        const int number = copyNumber(second);
+        QVERIFY(number >= 0 && number < 100000);
+        QCOMPARE(copyNumber(second), number);
+        seen.insert(number);
+    }
+    // Copies in different seconds get different names, as a rule.
+    QVERIFY(seen.size() > 800);
+}
+
+void TestContainers::deleteCommandKeepsTheNameWhole_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "\\\\.\\HDIMAGE\\ivanov";
+    QTest::newRow("blanks") << "\\\\.\\Aktiv Rutoken ECP 00 00\\key  2 ";
+    QTest::newRow("quote inside") << "\\\\.\\HDIMAGE\\a\" \"b";
+    QTest::newRow("quotes at both ends") << "\"\\\\.\\HDIMAGE\\ab\"";
+    QTest::newRow("two quotes in a row") << "\\\\.\\HDIMAGE\\a\"\" b";
+    QTest::newRow("single quote") << "\\\\.\\HDIMAGE\\o'brien";
+}
+
+void TestContainers::deleteCommandKeepsTheNameWhole()
+{
+    QFETCH(QString, name);
+    const QString command = deleteCommand("/csp/", name);
+    if (!name.contains('"'))
+        QCOMPARE(command, "/csp/csptest -keyset -deletekeyset -cont \"" + name + "\"");
+    QCOMPARE(ToolRunner::splitCommand(command),
+             QStringList({"/csp/csptest", "-keyset", "-deletekeyset", "-cont", name}));
+}
+
+void TestContainers::copykeyScriptPassesNamesUnchanged_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("runsCsptest");
+
+    QTest::newRow("backslashes and blanks")
+        << QStringList{"\\\\.\\HDIMAGE\\my key", "\\\\.\\Aktiv Rutoken ECP 00 00\\my key123"} << 0
+        << true;
+    QTest::newRow("shell characters")
+        << QStringList{"\\\\.\\HDIMAGE\\$HOME *\"'`x`", "\\\\.\\FLASH\\-n  \\t\\\\"} << 0 << true;
+    QTest::newRow("utility's exit code")
+        << QStringList{"\\\\.\\HDIMAGE\\a", "\\\\.\\FLASH\\a1"} << 3 << true;
+    QTest::newRow("one argument") << QStringList{"\\\\.\\HDIMAGE\\a"} << 2 << false;
+    QTest::newRow("three arguments") << QStringList{"a", "b", "c"} << 2 << false;
+}
+
+void TestContainers::copykeyScriptPassesNamesUnchanged()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(bool, runsCsptest);
+    const QString report = "Копирование: ключ\r\nOK.\n[ErrorCode: 0x00000000]\n";
+    StandInRule rule;
+    rule.tool = "csptest";
+    rule.anyArgs = true;
+    rule.output = report;
+    rule.exitCode = exitCode;
+    csp->addRule(rule);
+
+    const ToolResult result = ToolRunner::run(VELMORA_SOURCE_DIR "/screepts/copykey.sh", arguments);
+    QVERIFY(result.endedInTime);
+    QCOMPARE(result.exitCode, exitCode);
+    if (runsCsptest) {
+        QCOMPARE(result.output, report);
+        QCOMPARE(
+            csp->calls(),
+            QList<StandInCall>({{"csptest",
+                                 {"-keycopy", "-contsrc", arguments[0], "-contdest", arguments[1]},
+                                 ""}}));
+    } else {
+        QVERIFY(result.output.startsWith("usage: "));
+        QVERIFY(csp->calls().isEmpty());
+    }
+}
+
+void TestContainers::refreshFillsBothLists_data()
+{
+    QTest::addColumn<QString>("containerOutput");
+    QTest::addColumn<int>("containerExit");
+    QTest::addColumn<QStringList>("readers");
+    QTest::addColumn<QStringList>("expectedContainers");
+    QTest::addColumn<QStringList>("expectedReaders");
+
+    const QStringList some{"\\\\.\\HDIMAGE\\b key", "\\\\.\\HDIMAGE\\a", "\\\\.\\FLASH\\c\r"};
+    QTest::newRow("containers in output order, then none")
+        << containerListing(some) << 0 << QStringList{"HDIMAGE", "Aktiv Rutoken ECP 00 00"}
+        << some + QStringList{"none"} << QStringList{"HDIMAGE", "Aktiv Rutoken ECP 00 00"};
+    QTest::newRow("nothing found")
+        << containerListing({}) << 0 << QStringList() << QStringList{"none"} << QStringList();
+    QTest::newRow("utility error prints no container")
+        << "Error: 0x8010002c\n[ErrorCode: 0x8010002c]\n"
+        << 1 << QStringList{"FLASH"} << QStringList{"none"} << QStringList{"FLASH"};
+    QTest::newRow("12 readers, 10 listed") << containerListing({}) << 0 << numbered("reader ", 12)
+                                           << QStringList{"none"} << numbered("reader ", 10);
+    QTest::newRow("299 containers and none")
+        << containerListing(numbered("\\\\.\\HDIMAGE\\k", 299)) << 0 << QStringList()
+        << numbered("\\\\.\\HDIMAGE\\k", 299) + QStringList{"none"} << QStringList();
+    QTest::newRow("300 containers, no none")
+        << containerListing(numbered("\\\\.\\HDIMAGE\\k", 300)) << 0 << QStringList()
+        << numbered("\\\\.\\HDIMAGE\\k", 300) << QStringList();
+    QTest::newRow("301 containers, 300 listed")
+        << containerListing(numbered("\\\\.\\HDIMAGE\\k", 301)) << 0 << QStringList()
+        << numbered("\\\\.\\HDIMAGE\\k", 300) << QStringList();
+}
+
+void TestContainers::refreshFillsBothLists()
+{
+    QFETCH(QString, containerOutput);
+    QFETCH(int, containerExit);
+    QFETCH(QStringList, readers);
+    QFETCH(QStringList, expectedContainers);
+    QFETCH(QStringList, expectedReaders);
+    csp->remove("cryptcp"); // an empty start, so that the first press fills the lists
+    MainWindow w(nullptr, csp->dir());
+    csp->on("csptest", containerArgs, containerOutput, containerExit);
+    csp->on("csptest", readerArgs, readerListing(readers));
+
+    // A second press replaces the lists instead of adding to them.
+    for (int press = 1; press <= 2; ++press) {
+        click(w, "pushButton_keys");
+        QCOMPARE(items(w, "comboBox_seakeys"), expectedContainers);
+        QCOMPARE(items(w, "comboBox_fd"), expectedReaders);
+        QCOMPARE(w.findChild<QComboBox *>("comboBox_seakeys")->currentIndex(), 0);
+    }
+    const StandInCall containers{"csptest", containerArgs, ""};
+    const StandInCall readerCall{"csptest", readerArgs, ""};
+    QCOMPARE(csp->calls(), QList<StandInCall>({containers, readerCall, containers, readerCall}));
+    QVERIFY(dialogs->shown.isEmpty());
+}
+
+void TestContainers::startUpFillsBothLists()
+{
+    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
+    csp->on("csptest", readerArgs, readerListing({"HDIMAGE", "FLASH"}));
+    MainWindow w(nullptr, csp->dir());
+    QCOMPARE(items(w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(items(w, "comboBox_fd"), QStringList({"HDIMAGE", "FLASH"}));
+
+    QList<StandInCall> csptestCalls;
+    for (const StandInCall &call : csp->calls())
+        if (call.tool == "csptest")
+            csptestCalls << call;
+    QCOMPARE(csptestCalls,
+             QList<StandInCall>({{"csptest", containerArgs, ""}, {"csptest", readerArgs, ""}}));
+}
+
+void TestContainers::refreshWithoutCspShowsTwoBoxes()
+{
+    auto w = window({"\\\\.\\HDIMAGE\\a"}, {"HDIMAGE"});
+    csp->remove("csptest");
+    click(*w, "pushButton_keys");
+
+    QCOMPARE(dialogs->messageTexts(), QStringList({"execvp: No such file or directory",
+                                                   "execvp: No such file or directory"}));
+    for (const ScriptedDialogs::Shown &shown : dialogs->shown) {
+        QCOMPARE(shown.message.parent, nullptr);
+        QCOMPARE(shown.message.title, QString());
+    }
+    // The container list stays as it was; the reader list is emptied.
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(items(*w, "comboBox_fd"), QStringList());
+}
+
+void TestContainers::noneSelectedRefreshesInstead_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("copy") << "pushButton_copykey"
+                          << "Выберите контейнер в \"Контейнеры\"";
+    QTest::newRow("delete") << "pushButton_delkey"
+                            << "Не выбран контейнер";
+}
+
+void TestContainers::noneSelectedRefreshesInstead()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, message);
+    linkCopykeyScript();
+    auto w = window({}, {"HDIMAGE"});
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList{"none"});
+    csp->clearRules();
+    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\new"}));
+    csp->on("csptest", readerArgs, readerListing({"FLASH"}));
+
+    click(*w, button.toLatin1().constData());
+    QCOMPARE(dialogs->shown.size(), 1);
+    QCOMPARE(dialogs->shown[0].message.text, message);
+    QCOMPARE(dialogs->shown[0].message.parent, nullptr);
+    QCOMPARE(dialogs->shown[0].message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(csp->calls(),
+             QList<StandInCall>({{"csptest", containerArgs, ""}, {"csptest", readerArgs, ""}}));
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\new", "none"}));
+    QCOMPARE(items(*w, "comboBox_fd"), QStringList{"FLASH"});
+}
+
+void TestContainers::copyRunsTheScript_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("readers");
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("to a token with blanks in its name")
+        << "\\\\.\\HDIMAGE\\my key" << QStringList{"HDIMAGE", "Aktiv Rutoken ECP 00 00"}
+        << "Aktiv Rutoken ECP 00 00" << 0;
+    QTest::newRow("no key store found, failure shown unchanged")
+        << "\\\\.\\HDIMAGE\\abcdefghijklmn" << QStringList() << "" << 1;
+}
+
+void TestContainers::copyRunsTheScript()
+{
+    QFETCH(QString, source);
+    QFETCH(QStringList, readers);
+    QFETCH(QString, store);
+    QFETCH(int, exitCode);
+    linkCopykeyScript();
+    auto w = window({"\\\\.\\HDIMAGE\\other", source}, readers);
+    const QString report = "Копирование контейнера\nError: 0x80090016\n[ErrorCode: 0x80090016]\n";
+    StandInRule copy;
+    copy.tool = "csptest";
+    copy.anyArgs = true;
+    copy.output = report;
+    copy.exitCode = exitCode;
+    csp->addRule(copy);
+    w->findChild<QComboBox *>("comboBox_seakeys")->setCurrentText(source);
+    w->findChild<QComboBox *>("comboBox_fd")->setCurrentText(store);
+    QCOMPARE(w->findChild<QComboBox *>("comboBox_fd")->currentText(), store);
+
+    const int before = secondsNow();
+    click(*w, "pushButton_copykey");
+    const int after = secondsNow();
+
+    QCOMPARE(dialogs->messageTexts(), QStringList{report});
+    QCOMPARE(dialogs->shown[0].message.parent, nullptr);
+    const QList<StandInCall> calls = csp->calls();
+    QCOMPARE(calls.size(), 1);
+    // The copy number comes from the second the button was pressed in.
+    QStringList targets;
+    for (int second = before; second <= after; ++second)
+        targets << copyTargetName(source, store, copyNumber(second));
+    QCOMPARE(calls[0].args.size(), 5);
+    QCOMPARE(calls[0].args.mid(0, 4), QStringList({"-keycopy", "-contsrc", source, "-contdest"}));
+    QVERIFY2(targets.contains(calls[0].args[4]), qPrintable(calls[0].args[4]));
+    // The lists are not refreshed.
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\other", source, "none"}));
+}
+
+void TestContainers::deleteAsksFirst_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("exitCode");
+
+    const QString token = "\\\\.\\Aktiv Rutoken ECP 00 00\\key 2";
+    QTest::newRow("yes") << token << int(QMessageBox::Yes) << 0;
+    QTest::newRow("yes, utility fails") << token << int(QMessageBox::Yes) << 1;
+    QTest::newRow("yes, quote in the name")
+        << "\\\\.\\HDIMAGE\\a\" \"b" << int(QMessageBox::Yes) << 0;
+    QTest::newRow("no") << token << int(QMessageBox::No) << 0;
+    QTest::newRow("box closed") << token << int(QMessageBox::NoButton) << 0;
+}
+
+void TestContainers::deleteAsksFirst()
+{
+    QFETCH(QString, name);
+    QFETCH(int, answer);
+    QFETCH(int, exitCode);
+    auto w = window({name, "\\\\.\\HDIMAGE\\other"}, {"FLASH"});
+    const QString report = "Удаление\nError: 0x8009001f\n[ErrorCode: 0x8009001f]\n";
+    csp->on("csptest", {"-keyset", "-deletekeyset", "-cont", name}, report, exitCode);
+    dialogs->buttons.enqueue(QMessageBox::StandardButton(answer));
+
+    click(*w, "pushButton_delkey");
+
+    QVERIFY(!dialogs->shown.isEmpty());
+    const MessageSpec &question = dialogs->shown[0].message;
+    QCOMPARE(question.parent, w.get());
+    QCOMPARE(question.title, QString("Удаление ключевого контейнера"));
+    QCOMPARE(question.text, "Удалить контейнер " + name + "?\n");
+    QCOMPARE(question.buttons, QMessageBox::No | QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+        QCOMPARE(dialogs->shown.size(), 1);
+        QVERIFY(csp->calls().isEmpty());
+        return;
+    }
+    QCOMPARE(csp->calls(),
+             QList<StandInCall>({{"csptest", {"-keyset", "-deletekeyset", "-cont", name}, ""}}));
+    QCOMPARE(dialogs->messageTexts(), QStringList({question.text, report}));
+    QCOMPARE(dialogs->shown[1].message.parent, nullptr);
+    // Still listed until the next refresh.
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({name, "\\\\.\\HDIMAGE\\other", "none"}));
+}
+
+void TestContainers::failedStartShowsTheError_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("messages");
+    // The copy finds no screepts/copykey.sh in the working directory.
+    QTest::newRow("copy") << "pushButton_copykey"
+                          << QStringList{"execvp: No such file or directory"};
+    QTest::newRow("delete") << "pushButton_delkey"
+                            << QStringList{"Удалить контейнер \\\\.\\HDIMAGE\\a?\n",
+                                           "execvp: No such file or directory"};
+}
+
+void TestContainers::failedStartShowsTheError()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, messages);
+    auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
+    csp->remove("csptest");
+    dialogs->buttons.enqueue(QMessageBox::Yes);
+    click(*w, button.toLatin1().constData());
+    QCOMPARE(dialogs->messageTexts(), messages);
+}
+
+void TestContainers::slowRunsAfterTheirWait_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("readers");
+    QTest::addColumn<int>("leftRunning");
+    QTest::newRow("reader listing goes on") << "pushButton_keys" << QStringList() << 1;
+    QTest::newRow("copy goes on") << "pushButton_copykey" << QStringList{"FLASH"} << 1;
+    QTest::newRow("deletion is stopped") << "pushButton_delkey" << QStringList{"FLASH"} << 0;
+}
+
+void TestContainers::slowRunsAfterTheirWait()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, readers);
+    QFETCH(int, leftRunning);
+    linkCopykeyScript();
+    auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
+    csp->clearRules();
+    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
+    StandInRule slow;
+    slow.tool = "csptest";
+    slow.anyArgs = true;
+    slow.delayMs = 45000;
+    csp->addRule(slow);
+    dialogs->buttons.enqueue(QMessageBox::Yes);
+
+    click(*w, button.toLatin1().constData());
+    QCOMPARE(dialogs->messageTexts().constLast(), QString("Process operation timed out"));
+    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(items(*w, "comboBox_fd"), readers);
+    const QList<QProcess *> running = runningProcesses(*w);
+    QCOMPARE(running.size(), leftRunning);
+    for (QProcess *p : running)
+        p->kill();
+}
+
+QTEST_MAIN(TestContainers)
+#include "tst_containers.moc"

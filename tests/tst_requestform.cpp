@@ -1,0 +1,382 @@
+// The request form in the window: the private-person switch, fields that follow each other,
+// validation read from the widgets, and the form saved by "Выход" and restored at start-up.
+#include "formfile.h"
+#include "mainwindow.h"
+#include "scripteddialogs.h"
+#include "standin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+// The 27 saved keys and their fields.
+const QList<QPair<QString, QString>> savedFields{
+    {"SN", "lineEdit_SN"},
+    {"G", "lineEdit_G"},
+    {"I", "lineEdit_I"},
+    {"CN", "lineEdit_CN"},
+    {"OID.1.2.840.113549.1.9.2", "lineEdit_UN"},
+    {"T", "lineEdit_T"},
+    {"OU", "lineEdit_OU"},
+    {"O", "lineEdit_O"},
+    {"STREET", "lineEdit_Street"},
+    {"E", "lineEdit_E"},
+    {"SNILS", "lineEdit_Snils"},
+    {"INN", "lineEdit_INN"},
+    {"OGRN", "lineEdit_OGRN"},
+    {"L", "lineEdit_L"},
+    {"passportser", "lineEdit_pasp_ser"},
+    {"passport", "lineEdit_pasport"},
+    {"data", "lineEdit_data"},
+    {"issued", "lineEdit_issued"},
+    {"authorized", "lineEdit_authorized"},
+    {"authorfull", "lineEdit_author_full"},
+    {"authorT", "lineEdit_authorized_r"},
+    {"authorPs", "lineEdit_pasp_ser_aut"},
+    {"authorP", "lineEdit_paspaut"},
+    {"authorD", "lineEdit_pasdata"},
+    {"authorIs", "lineEdit_pasissued"},
+    {"post", "lineEdit_post"},
+    {"boss", "lineEdit_boss"},
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestRequestForm : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void init();
+    void cleanup();
+
+    void privatePersonSwitch();
+    void fieldsFollow_data();
+    void fieldsFollow();
+    void validationReadsTheForm();
+    void startsEmptyAndQuitSavesEveryKey_data();
+    void startsEmptyAndQuitSavesEveryKey();
+    void savedFormComesBack();
+    void unknownKeySurvives();
+    void closingOtherwiseSavesNothing();
+    void failedSaveKeepsThePreviousFile_data();
+    void failedSaveKeepsThePreviousFile();
+    void settingsDirectoryCannotBeCreated();
+
+private:
+    std::unique_ptr<MainWindow> window();
+    QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(name); }
+    QString filePath() const { return formFilePath(home->path()); }
+
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<CspStandIn> noCsp;
+    std::unique_ptr<MainWindow> w;
+};
+
+void TestRequestForm::init()
+{
+    home = std::make_unique<TestHome>();
+    dialogs = std::make_unique<ScriptedDialogs>();
+    noCsp = std::make_unique<CspStandIn>();
+    noCsp->remove("cryptcp");
+}
+
+void TestRequestForm::cleanup()
+{
+    w.reset();
+    noCsp.reset();
+    dialogs.reset();
+    home.reset();
+}
+
+std::unique_ptr<MainWindow> TestRequestForm::window()
+{
+    return std::make_unique<MainWindow>(nullptr, noCsp->dir());
+}
+
+void TestRequestForm::privatePersonSwitch()
+{
+    w = window();
+    auto *fiz = w->findChild<QCheckBox *>("checkBox_fiz");
+    auto *labelCN = w->findChild<QLabel *>("label_CN");
+    auto *labelINN = w->findChild<QLabel *>("label_INN");
+    const QStringList organisationOnly{"lineEdit_OU",   "label_OU",       "lineEdit_O",
+                                       "lineEdit_OGRN", "label_O",        "label_OGRN",
+                                       "label_Street",  "lineEdit_Street"};
+    auto hidden = [&] {
+        QStringList names;
+        for (const QString &name : organisationOnly)
+            if (w->findChild<QWidget *>(name)->isHidden())
+                names << name;
+        return names;
+    };
+    edit("lineEdit_O")->setText("ООО Ромашка");
+
+    // Setting the state by code is not a click.
+    fiz->setChecked(true);
+    QCOMPARE(hidden(), QStringList());
+    fiz->setChecked(false);
+
+    fiz->click();
+    QCOMPARE(hidden(), organisationOnly);
+    QCOMPARE(labelCN->text(), QString("ФИО (CN):"));
+    QCOMPARE(labelINN->text(), QString("ИНН ФИЗЛ (INN):"));
+    QVERIFY(edit("lineEdit_O")->isEnabled());
+
+    fiz->click();
+    QCOMPARE(hidden(), QStringList());
+    QCOMPARE(labelCN->text(), QString("Наименовние организации (CN):"));
+    QCOMPARE(labelINN->text(), QString("ИНН ЮРЛ (INN):"));
+    QCOMPARE(edit("lineEdit_O")->text(), QString("ООО Ромашка"));
+}
+
+void TestRequestForm::fieldsFollow_data()
+{
+    QTest::addColumn<bool>("privatePerson");
+    QTest::addColumn<QStringList>("steps"); // field, text, field, text... applied in order
+    QTest::addColumn<QString>("cn");
+    QTest::addColumn<QString>("o");
+
+    QTest::newRow("organisation: O mirrors CN")
+        << false << QStringList{"CN", "ООО Ромашка"} << "ООО Ромашка"
+        << "ООО Ромашка";
+    QTest::newRow("organisation: SN and G leave CN alone")
+        << false << QStringList{"CN", "А", "SN", "Иванов", "G", "Иван"} << "А"
+        << "А";
+    QTest::newRow("person: surname then names")
+        << true << QStringList{"SN", "Иванов", "G", "Иван Иванович"} << "Иванов Иван Иванович"
+        << "";
+    QTest::newRow("person: G cleared leaves a trailing space")
+        << true << QStringList{"G", "Иван", "SN", "Иванов", "G", ""} << "Иванов "
+        << "";
+    QTest::newRow("person: G only") << true << QStringList{"G", "Иван"} << " Иван"
+                                    << "";
+    QTest::newRow("person: CN typed is not copied to O")
+        << true << QStringList{"CN", "Петров"} << "Петров"
+        << "";
+}
+
+void TestRequestForm::fieldsFollow()
+{
+    QFETCH(bool, privatePerson);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, cn);
+    QFETCH(QString, o);
+    w = window();
+    if (privatePerson)
+        w->findChild<QCheckBox *>("checkBox_fiz")->click();
+    for (int n = 0; n + 1 < steps.size(); n += 2) {
+        edit(qPrintable("lineEdit_" + steps[n]))->setText(steps[n + 1]);
+    }
+    QCOMPARE(edit("lineEdit_CN")->text(), cn);
+    QCOMPARE(edit("lineEdit_O")->text(), o);
+}
+
+void TestRequestForm::validationReadsTheForm()
+{
+    w = window();
+    w->findChild<QCheckBox *>("checkBox_fiz")->click();
+    QString messages = "\n";
+    QVERIFY(!w->ErrorsInspection(messages));
+    QCOMPARE(messages.count('\n'), 1 + 9);
+
+    const QList<QPair<const char *, QString>> valid{
+        {"lineEdit_SN", "Иванов"},        {"lineEdit_G", "Иван Иванович"},
+        {"lineEdit_I", "И.И."},           {"lineEdit_T", "Инженер"},
+        {"lineEdit_E", "i@mail.ru"},      {"lineEdit_Snils", "11223344595"},
+        {"lineEdit_INN", "123456789047"}, {"lineEdit_L", "Саратов"}};
+    for (const auto &field : valid)
+        edit(field.first)->setText(field.second);
+    messages.clear();
+    QVERIFY(w->ErrorsInspection(messages));
+    QCOMPARE(messages, QString());
+
+    // An existing container is wanted but none is listed.
+    w->findChild<QCheckBox *>("checkBox_makekey")->setChecked(false);
+    QVERIFY(!w->ErrorsInspection(messages));
+    QCOMPARE(messages, QString("Нет доступныйх контейнеров!\n"));
+
+    // Back to organisation mode: O, STREET and OGRN are checked again; O stayed empty since CN
+    // is not copied in private-person mode.
+    w->findChild<QCheckBox *>("checkBox_makekey")->setChecked(true);
+    w->findChild<QCheckBox *>("checkBox_fiz")->click();
+    messages.clear();
+    QVERIFY(!w->ErrorsInspection(messages));
+    QCOMPARE(messages, QString("Нет орнанизации (O)!\nНет адреса (STREET)!\nНекорректный ОГРН "
+                               "(OGRN)!\n"));
+}
+
+void TestRequestForm::startsEmptyAndQuitSavesEveryKey_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("first start") << QByteArray() << false;
+    QTest::newRow("count 0") << QByteArray::fromHex("00000000") << true;
+    QTest::newRow("truncated inside an entry")
+        << QByteArray::fromHex("00000002 000000020045 000000020061 00000004 0053") << true;
+}
+
+void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, exists);
+    if (exists) {
+        QVERIFY(QDir().mkdir(formFileDir(home->path())));
+        QFile f(filePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    w = window();
+    for (const auto &field : savedFields)
+        QCOMPARE(edit(qPrintable(field.second))->text(), QString());
+
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    const QByteArray saved = readAll(filePath());
+    QStringList keys;
+    for (const auto &field : savedFields)
+        keys << field.first;
+    keys.sort();
+    QCOMPARE(loadFormFile(filePath()).keys(), keys);
+    // Count, then per entry the key's length and text and a value length of 0.
+    int size = 4;
+    for (const auto &field : savedFields)
+        size += 4 + 2 * field.first.size() + 4;
+    QCOMPARE(saved.size(), size);
+    QCOMPARE(saved.left(4).toHex(), QByteArray("0000001b"));
+}
+
+void TestRequestForm::savedFormComesBack()
+{
+    w = window();
+    // Short distinct values: some fields take only 4 characters.
+    auto valueOf = [](int n) { return "ё" + QString::number(n); };
+    for (int n = 0; n < savedFields.size(); ++n)
+        edit(qPrintable(savedFields[n].second))->setText(valueOf(n));
+    // O is set after CN, so it differs from the CN that loading copies into it first.
+    QVERIFY(edit("lineEdit_O")->text() != edit("lineEdit_CN")->text());
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    w.reset();
+
+    w = window();
+    for (int n = 0; n < savedFields.size(); ++n)
+        QCOMPARE(edit(qPrintable(savedFields[n].second))->text(), valueOf(n));
+}
+
+void TestRequestForm::unknownKeySurvives()
+{
+    QVERIFY(QDir().mkdir(formFileDir(home->path())));
+    QVERIFY(saveFormFile(filePath(), {{"zzz", "из другой версии"}, {"SN", "Иванов"}}));
+    w = window();
+    QCOMPARE(edit("lineEdit_SN")->text(), QString("Иванов"));
+    edit("lineEdit_SN")->setText("Петров");
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+
+    const QMap<QString, QString> saved = loadFormFile(filePath());
+    QCOMPARE(saved.size(), 28);
+    QCOMPARE(saved.value("zzz"), QString("из другой версии"));
+    QCOMPARE(saved.value("SN"), QString("Петров"));
+}
+
+void TestRequestForm::closingOtherwiseSavesNothing()
+{
+    QVERIFY(QDir().mkdir(formFileDir(home->path())));
+    QVERIFY(saveFormFile(filePath(), {{"SN", "Иванов"}}));
+    const QByteArray before = readAll(filePath());
+    w = window();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    edit("lineEdit_SN")->setText("Петров");
+    w->close();
+    w.reset();
+    QCOMPARE(readAll(filePath()), before);
+}
+
+void TestRequestForm::failedSaveKeepsThePreviousFile_data()
+{
+    QTest::addColumn<bool>("targetIsDirectory");
+    QTest::newRow("the file cannot be written to the end") << false;
+    QTest::newRow("the rename fails") << true;
+}
+
+void TestRequestForm::failedSaveKeepsThePreviousFile()
+{
+    QFETCH(bool, targetIsDirectory);
+    const QString dir = formFileDir(home->path());
+    QVERIFY(QDir().mkdir(dir));
+    QByteArray before;
+    if (targetIsDirectory) {
+        QVERIFY(QDir().mkdir(filePath()));
+    } else {
+        QVERIFY(saveFormFile(filePath(), {{"SN", "Иванов"}}));
+        before = readAll(filePath());
+    }
+    w = window();
+    edit("lineEdit_issued")->setText(QString(128, QChar(0x0416)));
+
+    bool limited = false;
+    rlimit old{};
+    auto oldHandler = SIG_DFL;
+    if (!targetIsDirectory) {
+        // A file size limit makes the write stop part way, as a full disk would; it binds root
+        // too. Without the signal ignored, exceeding it would end the test process.
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 200;
+        limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    if (limited)
+        setrlimit(RLIMIT_FSIZE, &old);
+    if (!targetIsDirectory)
+        std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(targetIsDirectory || limited);
+
+    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"polname.dat"});
+    if (targetIsDirectory)
+        QVERIFY(QFileInfo(filePath()).isDir());
+    else
+        QCOMPARE(readAll(filePath()), before);
+}
+
+void TestRequestForm::settingsDirectoryCannotBeCreated()
+{
+    // A home below a regular file: nothing can be created there, not even by root.
+    QFile blocker(home->path() + "/file");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home->path() + "/file/home"));
+    w = window();
+    qputenv("HOME", realHome);
+    edit("lineEdit_SN")->setText("Иванов");
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    QCOMPARE(QDir(home->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"file"});
+    QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
+}
+
+QTEST_MAIN(TestRequestForm)
+#include "tst_requestform.moc"
