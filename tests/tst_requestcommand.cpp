@@ -88,14 +88,6 @@ void TestRequestCommand::distinguishedNameArgument_data()
         << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,E=ivanov@example.ru,"
            "SNILS=11223344595,INN=001234567894,L=Самара,C=RU,S=63 Самарская область";
 
-    QTest::newRow("organisation: list order, O and STREET in literal quotes, inner quotes gone")
-        << organisation() << false << "RU"
-        << "63 Самарская область"
-        << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,OU=Бухгалтерия,"
-           "E=ivanov@example.ru,O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\","
-           "SNILS=11223344595,INN=001234567894,OGRN=1027700132195,L=Самара,C=RU,"
-           "S=63 Самарская область";
-
     Values quotedEnds = organisation();
     quotedEnds["O"] = "\"Ромашка\"";
     quotedEnds["STREET"] = "";
@@ -179,48 +171,6 @@ void TestRequestCommand::commandArguments_data()
                                                    "1.2.643.100.113.1," + usage,
                                                    "-exprt",
                                                    "/home/user/req dir/Ivanov_Ivan_Ivanovich.req"};
-
-    QTest::newRow("organisation, both usages with egis first, reader name with blanks")
-        << false << true << true << true << "Aktiv Token 00 00"
-        << "none"
-        << "Petrov"
-        << "/tmp/r/Petrov.req"
-        << QStringList{"/opt/cprocsp/bin/amd64/cryptcp",
-                       "-creatrqst",
-                       "-dn",
-                       "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,"
-                       "OU=Бухгалтерия,E=ivanov@example.ru,O=\"ООО Ромашка, филиал\","
-                       "STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,INN=001234567894,"
-                       "OGRN=1027700132195,L=Самара,C=RU,S=63 Самарская область",
-                       "-provtype",
-                       "75",
-                       "-both",
-                       "-cont",
-                       "\\\\.\\Aktiv Token 00 00\\Petrov",
-                       "-certusage",
-                       "1.2.643.100.114.2,1.2.643.100.113.1," + usage,
-                       "-exprt",
-                       "/tmp/r/Petrov.req"};
-
-    QStringList existing{"/opt/cprocsp/bin/amd64/cryptcp",
-                         "-creatrqst",
-                         "-dn",
-                         personDn,
-                         "-provtype",
-                         "75",
-                         "-both",
-                         "-nokeygen",
-                         "-cont",
-                         "\\\\.\\Aktiv Token 00 00\\le-1f2e3d",
-                         "-certusage",
-                         usage,
-                         "-exprt",
-                         "/r/Ivanov.req"};
-    QTest::newRow("existing container with blanks stays one argument; key store unused")
-        << true << false << false << false << "none"
-        << "\\\\.\\Aktiv Token 00 00\\le-1f2e3d"
-        << "Ivanov"
-        << "/r/Ivanov.req" << existing;
 
     QStringList noStore{"/opt/cprocsp/bin/amd64/cryptcp",
                         "-creatrqst",
