@@ -35,10 +35,12 @@ public:
 
 private slots:
     void on_pushButton_quit_clicked();
+    void on_pushButton_req_clicked();
     void on_lineEdit_SN_textChanged(const QString &text);
     void on_lineEdit_G_textChanged(const QString &text);
     void on_pushButton_keys_clicked();
     void on_pushButton_delkey_clicked();
+    void on_pushButton_infile_clicked();
     void on_pushButton_copykey_clicked();
     void on_checkBox_fiz_clicked();
     void on_lineEdit_CN_textChanged(const QString &text);

@@ -1,0 +1,51 @@
+#include "dialogs.h"
+#include "mainwindow.h"
+#include "subjectfields.h"
+#include "toolrunner.h"
+#include "ui_mainwindow.h"
+
+#include <QHash>
+#include <QLineEdit>
+
+void MainWindow::on_pushButton_infile_clicked()
+{
+    FileDialogSpec spec;
+    spec.parent = this;
+    spec.caption = tr("Выберите файл сертификата пользователя");
+    spec.directory = homeDir;
+    spec.filter = QStringLiteral("*.cer *.crt *.p7b");
+    const QString path = Dialogs::current().openFileName(spec);
+    if (path.isEmpty())
+        return;
+
+    const ToolResult result = ToolRunner::runCommand(
+        cspBinDir + QStringLiteral("certmgr -list -file \"") + path + QStringLiteral("\""));
+    if (!result.endedInTime) {
+        Dialogs::inform(result.errorText);
+        return;
+    }
+
+    const QString subject = SubjectFields::subjectFromListing(result.output);
+    const SubjectFields::Fields fields = SubjectFields::split(subject);
+    const QHash<QString, QLineEdit *> edits{
+        {QStringLiteral("SN"), ui->lineEdit_SN},
+        {QStringLiteral("G"), ui->lineEdit_G},
+        {QStringLiteral("I"), ui->lineEdit_I},
+        {QStringLiteral("T"), ui->lineEdit_T},
+        {QStringLiteral("UnstructuredName"), ui->lineEdit_UN},
+        {QStringLiteral("O"), ui->lineEdit_O},
+        {QStringLiteral("E"), ui->lineEdit_E},
+        {QStringLiteral("SNILS"), ui->lineEdit_Snils},
+        {QStringLiteral("INN"), ui->lineEdit_INN},
+        {QStringLiteral("OGRN"), ui->lineEdit_OGRN},
+        {QStringLiteral("L"), ui->lineEdit_L},
+    };
+    for (const auto &value : fields.values) {
+        if (QLineEdit *edit = edits.value(value.first))
+            edit->setText(value.second);
+    }
+    if (fields.streetSet)
+        ui->lineEdit_Street->setText(fields.street);
+
+    Dialogs::inform(subject);
+}

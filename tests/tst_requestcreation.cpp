@@ -1,0 +1,378 @@
+// The "Создать запрос" button against the stand-in cryptcp: what it receives, what the user
+// sees, and what is left in the request file, the log and the saved form.
+#include "mainwindow.h"
+#include "requestlog.h"
+#include "scripteddialogs.h"
+#include "standin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+class TestRequestCreation : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void init();
+    void cleanup();
+
+    void workedExample();
+    void organisation();
+    void variants_data();
+    void variants();
+    void stopsBeforeTheUtility_data();
+    void stopsBeforeTheUtility();
+    void utilityFailures_data();
+    void utilityFailures();
+
+private:
+    // A window with the CSP present and a clean slate after its start-up runs.
+    std::unique_ptr<MainWindow> window();
+    void fillPerson(MainWindow &w);
+    void fillOrganisation(MainWindow &w);
+    void setItems(MainWindow &w, const char *combo, const QStringList &items);
+    void set(MainWindow &w, const char *edit, const QString &text)
+    {
+        w.findChild<QLineEdit *>(edit)->setText(text);
+    }
+    void check(MainWindow &w, const char *box, bool on)
+    {
+        auto *b = w.findChild<QCheckBox *>(box);
+        if (b->isChecked() != on)
+            b->click();
+    }
+    void press(MainWindow &w) { w.findChild<QPushButton *>("pushButton_req")->click(); }
+    QByteArray contents(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QString logPath() const { return logDir->path() + "/genreg.log"; }
+    QString savedForm() const { return home->path() + "/.velmora-csp/polname.dat"; }
+
+    std::unique_ptr<TestHome> home;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<CspStandIn> csp;
+    std::unique_ptr<QTemporaryDir> logDir;
+};
+
+namespace {
+
+const QString usage = QStringLiteral("1.3.6.1.5.5.7.3.2,1.3.6.1.5.5.7.3.4");
+const QString personDn =
+    QStringLiteral("SN=Иванов,G=Иван Иванович,I=И.И.,CN=Иванов Иван Иванович,T=Инженер,"
+                   "E=ivanov@example.ru,SNILS=11223344595,INN=123456789047,L=Самара,C=RU,"
+                   "S=63 Самарская область");
+
+QStringList personArgs(const QString &container, const QString &usages, const QString &path)
+{
+    return {"-creatrqst", "-dn",     personDn,     "-provtype", "75",     "-both",
+            "-cont",      container, "-certusage", usages,      "-exprt", path};
+}
+
+} // namespace
+
+void TestRequestCreation::init()
+{
+    home = std::make_unique<TestHome>();
+    dialogs = std::make_unique<ScriptedDialogs>();
+    csp = std::make_unique<CspStandIn>();
+    logDir = std::make_unique<QTemporaryDir>();
+    RequestLog::setDirectoryForTests(logDir->path());
+}
+
+void TestRequestCreation::cleanup()
+{
+    RequestLog::setDirectoryForTests(QString());
+    logDir.reset();
+    csp.reset();
+    dialogs.reset();
+    home.reset();
+}
+
+std::unique_ptr<MainWindow> TestRequestCreation::window()
+{
+    auto w = std::make_unique<MainWindow>(nullptr, csp->dir());
+    csp->clearCalls();
+    csp->clearRules();
+    dialogs->shown.clear();
+    setItems(*w, "comboBox_fd", {"HDIMAGE"});
+    QFile::remove(savedForm());
+    return w;
+}
+
+void TestRequestCreation::setItems(MainWindow &w, const char *combo, const QStringList &items)
+{
+    auto *box = w.findChild<QComboBox *>(combo);
+    box->clear();
+    box->addItems(items);
+}
+
+void TestRequestCreation::fillPerson(MainWindow &w)
+{
+    check(w, "checkBox_fiz", true);
+    set(w, "lineEdit_SN", "Иванов");
+    set(w, "lineEdit_G", "Иван Иванович");
+    set(w, "lineEdit_I", "И.И.");
+    set(w, "lineEdit_T", "Инженер");
+    set(w, "lineEdit_E", "ivanov@example.ru");
+    set(w, "lineEdit_Snils", "11223344595");
+    set(w, "lineEdit_INN", "123456789047");
+    set(w, "lineEdit_L", "Самара");
+    set(w, "lineEdit_UN", "");
+    // Hidden in this mode and never sent.
+    set(w, "lineEdit_O", "ООО Ромашка");
+    set(w, "lineEdit_OU", "Отдел");
+    set(w, "lineEdit_Street", "ул. Ленина, д. 1");
+    set(w, "lineEdit_OGRN", "1027700132195");
+    w.findChild<QComboBox *>("comboBox_C")->setCurrentText("RU");
+    w.findChild<QComboBox *>("comboBox_S")->setCurrentText("63 Самарская область");
+}
+
+void TestRequestCreation::fillOrganisation(MainWindow &w)
+{
+    fillPerson(w);
+    check(w, "checkBox_fiz", false);
+    set(w, "lineEdit_CN", "ООО \"Ромашка\"");
+    set(w, "lineEdit_O", "ООО \"Ромашка\", филиал");
+    set(w, "lineEdit_OU", "Бухгалтерия");
+    set(w, "lineEdit_Street", "ул. Ленина, д. 1");
+    set(w, "lineEdit_INN", "001234567894");
+    set(w, "lineEdit_OGRN", "1027700132195");
+}
+
+void TestRequestCreation::workedExample()
+{
+    auto w = window();
+    fillPerson(*w);
+    check(*w, "checkBox_pgu", true);
+    const QString dir = home->path() + "/req dir";
+    QVERIFY(QDir().mkpath(dir));
+    const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
+    const QStringList args =
+        personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", "1.2.643.100.113.1," + usage, path);
+    csp->on("cryptcp", args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
+    dialogs->directories << dir;
+    press(*w);
+
+    QCOMPARE(csp->calls().size(), 1);
+    QCOMPARE(csp->calls().at(0).tool, QString("cryptcp"));
+    QCOMPARE(csp->calls().at(0).args, args);
+
+    QCOMPARE(dialogs->shown.size(), 2);
+    QCOMPARE(dialogs->shown.at(0).kind, ScriptedDialogs::Kind::Directory);
+    const FileDialogSpec spec = dialogs->shown.at(0).file;
+    QCOMPARE(spec.caption, QString("Выберите директорию для сохранения файла"));
+    QCOMPARE(spec.directory, home->path());
+    QCOMPARE(spec.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
+
+    const QString shown = "Запрос создан.\n[ErrorCode: 0x00000000]\n\nФаил запроса: " + path + "\n";
+    QCOMPARE(dialogs->messageTexts(), QStringList{shown});
+    QCOMPARE(contents(logPath()), shown.toUtf8());
+    QCOMPARE(contents(path), QByteArray());
+    QVERIFY(QFileInfo::exists(savedForm()));
+}
+
+void TestRequestCreation::organisation()
+{
+    auto w = window();
+    fillOrganisation(*w);
+    check(*w, "checkBox_egis", true);
+    check(*w, "checkBox_pgu", true);
+    setItems(*w, "comboBox_fd", {"Aktiv Token 00 00"});
+    set(*w, "lineEdit_UN", "Договор 15");
+    const QString path = home->path() + "/Ivanov_Ivan_Ivanovich.req";
+    const QStringList args{
+        "-creatrqst",
+        "-dn",
+        "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,"
+        "OID.1.2.840.113549.1.9.2=Договор 15,T=Инженер,OU=Бухгалтерия,E=ivanov@example.ru,"
+        "O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,"
+        "INN=001234567894,OGRN=1027700132195,L=Самара,C=RU,S=63 Самарская область",
+        "-provtype",
+        "75",
+        "-both",
+        "-cont",
+        "\\\\.\\Aktiv Token 00 00\\Ivanov_Ivan_Ivanovich",
+        "-certusage",
+        "1.2.643.100.114.2,1.2.643.100.113.1," + usage,
+        "-exprt",
+        path};
+    csp->on("cryptcp", args, "ok\n");
+    dialogs->directories << home->path();
+    press(*w);
+    QCOMPARE(csp->calls().size(), 1);
+    QCOMPARE(csp->calls().at(0).args, args);
+    QCOMPARE(dialogs->messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
+}
+
+void TestRequestCreation::variants_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("requestFile");
+
+    const QString dir = QStringLiteral("<home>");
+    QTest::newRow("existing container on a reader with blanks; key store not consulted")
+        << "existing"
+        << QStringList{"-creatrqst",
+                       "-dn",
+                       personDn,
+                       "-provtype",
+                       "75",
+                       "-both",
+                       "-nokeygen",
+                       "-cont",
+                       "\\\\.\\Aktiv Token 00 00\\le-1f2e",
+                       "-certusage",
+                       usage,
+                       "-exprt",
+                       dir + "/Ivanov_Ivan_Ivanovich.req"}
+        << "Ivanov_Ivan_Ivanovich.req";
+    QTest::newRow("second press truncates the earlier request")
+        << "again"
+        << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
+                      dir + "/Ivanov_Ivan_Ivanovich.req")
+        << "Ivanov_Ivan_Ivanovich.req";
+}
+
+void TestRequestCreation::variants()
+{
+    QFETCH(QString, variant);
+    QFETCH(QStringList, args);
+    QFETCH(QString, requestFile);
+
+    auto w = window();
+    fillPerson(*w);
+    for (QString &a : args)
+        a.replace("<home>", home->path());
+    if (variant == "existing") {
+        check(*w, "checkBox_makekey", false);
+        setItems(*w, "comboBox_fd", {"none"});
+        setItems(*w, "comboBox_seakeys", {"\\\\.\\Aktiv Token 00 00\\le-1f2e"});
+    } else if (variant == "again") {
+        QFile earlier(home->path() + "/" + requestFile);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
+    }
+    csp->on("cryptcp", args, "ok\n");
+    dialogs->directories << home->path();
+    press(*w);
+
+    QCOMPARE(csp->calls().size(), 1);
+    QCOMPARE(csp->calls().at(0).args, args);
+    const QString path = home->path() + "/" + requestFile;
+    QCOMPARE(dialogs->messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
+    QCOMPARE(contents(path), QByteArray());
+}
+
+void TestRequestCreation::stopsBeforeTheUtility_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("logTruncated");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("no key store chosen")
+        << "none"
+        << QStringList{"Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
+                       "контейниры\"\nвыберите хранилище для ключа."}
+        << false << false;
+    QTest::newRow("validation lists every fault after an empty line")
+        << "invalid" << QStringList{"\nНет фамилии (SN)!\nНет доступныйх контейнеров!\n"} << true
+        << true;
+    QTest::newRow("directory dialog cancelled") << "cancel" << QStringList() << true << true;
+    QTest::newRow("request file cannot be created")
+        << "unwritable" << QStringList{"Выберите другую папку для сохранения запроса"} << true
+        << true;
+}
+
+void TestRequestCreation::stopsBeforeTheUtility()
+{
+    QFETCH(QString, variant);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, logTruncated);
+    QFETCH(bool, saved);
+
+    {
+        QFile old(logPath());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("previous run");
+    }
+    auto w = window();
+    fillPerson(*w);
+    if (variant == "none") {
+        setItems(*w, "comboBox_fd", {"none"});
+    } else if (variant == "invalid") {
+        check(*w, "checkBox_makekey", false);
+        setItems(*w, "comboBox_seakeys", {"none"});
+        set(*w, "lineEdit_SN", "");
+    } else if (variant == "unwritable") {
+        // A directory under a regular file cannot be written, not even by root.
+        QFile plain(home->path() + "/plain");
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        dialogs->directories << home->path() + "/plain";
+    }
+    press(*w);
+
+    QVERIFY(csp->calls().isEmpty());
+    QCOMPARE(dialogs->messageTexts(), messages);
+    QCOMPARE(contents(logPath()), logTruncated ? QByteArray() : QByteArray("previous run"));
+    QCOMPARE(QFileInfo::exists(savedForm()), saved);
+}
+
+void TestRequestCreation::utilityFailures_data()
+{
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("utility missing") << "missing"
+                                     << "execvp: No such file or directory";
+    QTest::newRow("utility fails: its output shown all the same")
+        << "fails"
+        << "Ошибка: 0x80090016\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
+    QTest::newRow("utility outlasts its wait") << "slow"
+                                               << "Process operation timed out";
+}
+
+void TestRequestCreation::utilityFailures()
+{
+    QFETCH(QString, variant);
+    QFETCH(QString, shown);
+    shown.replace("<home>", home->path());
+
+    auto w = window();
+    fillPerson(*w);
+    StandInRule rule;
+    rule.tool = "cryptcp";
+    rule.anyArgs = true;
+    if (variant == "missing") {
+        csp->remove("cryptcp");
+    } else if (variant == "fails") {
+        rule.output = "Ошибка: 0x80090016\n";
+        rule.exitCode = 1;
+    } else {
+        rule.output = "создание ключа...\n";
+        rule.finalDelayMs = 35000;
+    }
+    csp->addRule(rule);
+    dialogs->directories << home->path();
+    press(*w);
+
+    QCOMPARE(dialogs->messageTexts(), QStringList{shown});
+    QCOMPARE(contents(logPath()), shown.toUtf8());
+}
+
+QTEST_MAIN(TestRequestCreation)
+#include "tst_requestcreation.moc"
