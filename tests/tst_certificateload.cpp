@@ -1,8 +1,7 @@
 // Filling the request form from a certificate: the subject line, its fields, and the button.
 #include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "standin.h"
 #include "subjectfields.h"
+#include "windowtestenv.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,9 +35,7 @@ private slots:
 private:
     QLineEdit *edit(MainWindow &w, const char *name) { return w.findChild<QLineEdit *>(name); }
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    std::unique_ptr<CspStandIn> csp;
+    std::unique_ptr<WindowTestEnv> env;
 };
 
 namespace {
@@ -67,18 +64,14 @@ QString listing(const QStringList &subjects)
 
 void TestCertificateLoad::init()
 {
-    home = std::make_unique<TestHome>();
-    dialogs = std::make_unique<ScriptedDialogs>();
-    csp = std::make_unique<CspStandIn>();
+    env = std::make_unique<WindowTestEnv>();
     // Without cryptcp the window runs nothing at start-up; certmgr stays available.
-    csp->remove("cryptcp");
+    env->csp.remove("cryptcp");
 }
 
 void TestCertificateLoad::cleanup()
 {
-    csp.reset();
-    dialogs.reset();
-    home.reset();
+    env.reset();
 }
 
 void TestCertificateLoad::subjectFromListing_data()
@@ -155,26 +148,26 @@ void TestCertificateLoad::split()
 
 void TestCertificateLoad::fillsTheFormFromTheListing()
 {
-    const QString file = home->path() + "/мои сертификаты/user.cer";
+    const QString file = env->home.path() + "/мои сертификаты/user.cer";
     const QString subject = "E=ivanov@example.ru, SNILS=11223344595, INN=123456789047, "
                             "STREET=ул. Ленина, д. 1, L=Самара, S=63 Самарская область, C=RU, "
                             "SN=Иванов, G=Иван Иванович, CN=Иванов Иван Иванович, T=Инженер";
-    csp->on("certmgr", {"-list", "-file", file}, listing({"CN=Корневой УЦ, O=УЦ", subject}));
+    env->csp.on("certmgr", {"-list", "-file", file}, listing({"CN=Корневой УЦ, O=УЦ", subject}));
 
-    MainWindow w(nullptr, csp->dir());
+    MainWindow w(nullptr, env->csp.dir());
     edit(w, "lineEdit_OGRN")->setText("1027700132195");
     edit(w, "lineEdit_CN")->setText("прежнее");
-    dialogs->files << file;
+    env->dialogs.files << file;
     w.findChild<QPushButton *>("pushButton_infile")->click();
 
-    QCOMPARE(csp->calls().size(), 1);
-    QCOMPARE(csp->calls().at(0).args, QStringList({"-list", "-file", file}));
-    QCOMPARE(dialogs->shown.first().kind, ScriptedDialogs::Kind::OpenFile);
-    const FileDialogSpec spec = dialogs->shown.first().file;
+    QCOMPARE(env->csp.calls().size(), 1);
+    QCOMPARE(env->csp.calls().at(0).args, QStringList({"-list", "-file", file}));
+    QCOMPARE(env->dialogs.shown.first().kind, ScriptedDialogs::Kind::OpenFile);
+    const FileDialogSpec spec = env->dialogs.shown.first().file;
     QCOMPARE(spec.caption, QString("Выберите файл сертификата пользователя"));
-    QCOMPARE(spec.directory, home->path());
+    QCOMPARE(spec.directory, env->home.path());
     QCOMPARE(spec.filter, QString("*.cer *.crt *.p7b"));
-    QCOMPARE(dialogs->messageTexts(), QStringList{subject});
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{subject});
 
     QCOMPARE(edit(w, "lineEdit_E")->text(), QString("ivanov@example.ru"));
     QCOMPARE(edit(w, "lineEdit_Snils")->text(), QString("11223344595"));
@@ -217,18 +210,18 @@ void TestCertificateLoad::failuresChangeNoField()
     QFETCH(int, runs);
     QFETCH(QStringList, messages);
 
-    csp->on("certmgr", {"-list", "-file", file}, output);
+    env->csp.on("certmgr", {"-list", "-file", file}, output);
     if (certmgrMissing)
-        csp->remove("certmgr");
-    MainWindow w(nullptr, csp->dir());
+        env->csp.remove("certmgr");
+    MainWindow w(nullptr, env->csp.dir());
     edit(w, "lineEdit_SN")->setText("Петров");
     edit(w, "lineEdit_Street")->setText("ул. Мира, 2");
     if (!file.isEmpty())
-        dialogs->files << file;
+        env->dialogs.files << file;
     w.findChild<QPushButton *>("pushButton_infile")->click();
 
-    QCOMPARE(csp->calls().size(), runs);
-    QCOMPARE(dialogs->messageTexts(), messages);
+    QCOMPARE(env->csp.calls().size(), runs);
+    QCOMPARE(env->dialogs.messageTexts(), messages);
     QCOMPARE(edit(w, "lineEdit_SN")->text(), QString("Петров"));
     QCOMPARE(edit(w, "lineEdit_Street")->text(), QString("ул. Мира, 2"));
 }

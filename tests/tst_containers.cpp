@@ -1,9 +1,8 @@
 // Container and key-store lists, copying and deleting containers, and screepts/copykey.sh.
 #include "keycontainers.h"
 #include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "standin.h"
 #include "toolrunner.h"
+#include "windowtestenv.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -134,44 +133,38 @@ private:
     std::unique_ptr<MainWindow> window(const QStringList &containers, const QStringList &readers);
     void linkCopykeyScript();
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    std::unique_ptr<CspStandIn> csp;
+    std::unique_ptr<WindowTestEnv> env;
 };
 
 void TestContainers::init()
 {
-    home = std::make_unique<TestHome>();
-    dialogs = std::make_unique<ScriptedDialogs>();
-    csp = std::make_unique<CspStandIn>();
-    QVERIFY(csp->isValid());
-    qputenv(cspDirVariable, csp->dir().toLocal8Bit());
+    env = std::make_unique<WindowTestEnv>();
+    QVERIFY(env->csp.isValid());
+    qputenv(cspDirVariable, env->csp.dir().toLocal8Bit());
 }
 
 void TestContainers::cleanup()
 {
     qunsetenv(cspDirVariable);
-    csp.reset();
-    dialogs.reset();
-    home.reset();
+    env.reset();
 }
 
 std::unique_ptr<MainWindow> TestContainers::window(const QStringList &containers,
                                                    const QStringList &readers)
 {
-    csp->on("csptest", containerArgs, containerListing(containers));
-    csp->on("csptest", readerArgs, readerListing(readers));
-    auto w = std::make_unique<MainWindow>(nullptr, csp->dir());
-    csp->clearCalls();
-    dialogs->shown.clear();
+    env->csp.on("csptest", containerArgs, containerListing(containers));
+    env->csp.on("csptest", readerArgs, readerListing(readers));
+    auto w = std::make_unique<MainWindow>(nullptr, env->csp.dir());
+    env->csp.clearCalls();
+    env->dialogs.shown.clear();
     return w;
 }
 
 void TestContainers::linkCopykeyScript()
 {
-    QVERIFY(QDir(home->path()).mkdir("screepts"));
+    QVERIFY(QDir(env->home.path()).mkdir("screepts"));
     QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/copykey.sh",
-                        home->path() + "/screepts/copykey.sh"));
+                        env->home.path() + "/screepts/copykey.sh"));
 }
 
 void TestContainers::recognisesListingLines_data()
@@ -310,7 +303,7 @@ void TestContainers::copykeyScriptPassesNamesUnchanged()
     rule.anyArgs = true;
     rule.output = report;
     rule.exitCode = exitCode;
-    csp->addRule(rule);
+    env->csp.addRule(rule);
 
     const ToolResult result = ToolRunner::run(VELMORA_SOURCE_DIR "/screepts/copykey.sh", arguments);
     QVERIFY(result.endedInTime);
@@ -318,13 +311,13 @@ void TestContainers::copykeyScriptPassesNamesUnchanged()
     if (runsCsptest) {
         QCOMPARE(result.output, report);
         QCOMPARE(
-            csp->calls(),
+            env->csp.calls(),
             QList<StandInCall>({{"csptest",
                                  {"-keycopy", "-contsrc", arguments[0], "-contdest", arguments[1]},
                                  ""}}));
     } else {
         QVERIFY(result.output.startsWith("usage: "));
-        QVERIFY(csp->calls().isEmpty());
+        QVERIFY(env->csp.calls().isEmpty());
     }
 }
 
@@ -365,10 +358,10 @@ void TestContainers::refreshFillsBothLists()
     QFETCH(QStringList, readers);
     QFETCH(QStringList, expectedContainers);
     QFETCH(QStringList, expectedReaders);
-    csp->remove("cryptcp"); // an empty start, so that the first press fills the lists
-    MainWindow w(nullptr, csp->dir());
-    csp->on("csptest", containerArgs, containerOutput, containerExit);
-    csp->on("csptest", readerArgs, readerListing(readers));
+    env->csp.remove("cryptcp"); // an empty start, so that the first press fills the lists
+    MainWindow w(nullptr, env->csp.dir());
+    env->csp.on("csptest", containerArgs, containerOutput, containerExit);
+    env->csp.on("csptest", readerArgs, readerListing(readers));
 
     // A second press replaces the lists instead of adding to them.
     for (int press = 1; press <= 2; ++press) {
@@ -379,20 +372,21 @@ void TestContainers::refreshFillsBothLists()
     }
     const StandInCall containers{"csptest", containerArgs, ""};
     const StandInCall readerCall{"csptest", readerArgs, ""};
-    QCOMPARE(csp->calls(), QList<StandInCall>({containers, readerCall, containers, readerCall}));
-    QVERIFY(dialogs->shown.isEmpty());
+    QCOMPARE(env->csp.calls(),
+             QList<StandInCall>({containers, readerCall, containers, readerCall}));
+    QVERIFY(env->dialogs.shown.isEmpty());
 }
 
 void TestContainers::startUpFillsBothLists()
 {
-    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
-    csp->on("csptest", readerArgs, readerListing({"HDIMAGE", "FLASH"}));
-    MainWindow w(nullptr, csp->dir());
+    env->csp.on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
+    env->csp.on("csptest", readerArgs, readerListing({"HDIMAGE", "FLASH"}));
+    MainWindow w(nullptr, env->csp.dir());
     QCOMPARE(items(w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
     QCOMPARE(items(w, "comboBox_fd"), QStringList({"HDIMAGE", "FLASH"}));
 
     QList<StandInCall> csptestCalls;
-    for (const StandInCall &call : csp->calls())
+    for (const StandInCall &call : env->csp.calls())
         if (call.tool == "csptest")
             csptestCalls << call;
     QCOMPARE(csptestCalls,
@@ -402,12 +396,12 @@ void TestContainers::startUpFillsBothLists()
 void TestContainers::refreshWithoutCspShowsTwoBoxes()
 {
     auto w = window({"\\\\.\\HDIMAGE\\a"}, {"HDIMAGE"});
-    csp->remove("csptest");
+    env->csp.remove("csptest");
     click(*w, "pushButton_keys");
 
-    QCOMPARE(dialogs->messageTexts(), QStringList({"execvp: No such file or directory",
-                                                   "execvp: No such file or directory"}));
-    for (const ScriptedDialogs::Shown &shown : dialogs->shown) {
+    QCOMPARE(env->dialogs.messageTexts(), QStringList({"execvp: No such file or directory",
+                                                       "execvp: No such file or directory"}));
+    for (const ScriptedDialogs::Shown &shown : env->dialogs.shown) {
         QCOMPARE(shown.message.parent, nullptr);
         QCOMPARE(shown.message.title, QString());
     }
@@ -433,16 +427,16 @@ void TestContainers::noneSelectedRefreshesInstead()
     linkCopykeyScript();
     auto w = window({}, {"HDIMAGE"});
     QCOMPARE(items(*w, "comboBox_seakeys"), QStringList{"none"});
-    csp->clearRules();
-    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\new"}));
-    csp->on("csptest", readerArgs, readerListing({"FLASH"}));
+    env->csp.clearRules();
+    env->csp.on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\new"}));
+    env->csp.on("csptest", readerArgs, readerListing({"FLASH"}));
 
     click(*w, button.toLatin1().constData());
-    QCOMPARE(dialogs->shown.size(), 1);
-    QCOMPARE(dialogs->shown[0].message.text, message);
-    QCOMPARE(dialogs->shown[0].message.parent, nullptr);
-    QCOMPARE(dialogs->shown[0].message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(csp->calls(),
+    QCOMPARE(env->dialogs.shown.size(), 1);
+    QCOMPARE(env->dialogs.shown[0].message.text, message);
+    QCOMPARE(env->dialogs.shown[0].message.parent, nullptr);
+    QCOMPARE(env->dialogs.shown[0].message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(env->csp.calls(),
              QList<StandInCall>({{"csptest", containerArgs, ""}, {"csptest", readerArgs, ""}}));
     QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\new", "none"}));
     QCOMPARE(items(*w, "comboBox_fd"), QStringList{"FLASH"});
@@ -476,7 +470,7 @@ void TestContainers::copyRunsTheScript()
     copy.anyArgs = true;
     copy.output = report;
     copy.exitCode = exitCode;
-    csp->addRule(copy);
+    env->csp.addRule(copy);
     w->findChild<QComboBox *>("comboBox_seakeys")->setCurrentText(source);
     w->findChild<QComboBox *>("comboBox_fd")->setCurrentText(store);
     QCOMPARE(w->findChild<QComboBox *>("comboBox_fd")->currentText(), store);
@@ -485,9 +479,9 @@ void TestContainers::copyRunsTheScript()
     click(*w, "pushButton_copykey");
     const int after = secondsNow();
 
-    QCOMPARE(dialogs->messageTexts(), QStringList{report});
-    QCOMPARE(dialogs->shown[0].message.parent, nullptr);
-    const QList<StandInCall> calls = csp->calls();
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{report});
+    QCOMPARE(env->dialogs.shown[0].message.parent, nullptr);
+    const QList<StandInCall> calls = env->csp.calls();
     QCOMPARE(calls.size(), 1);
     // The copy number comes from the second the button was pressed in.
     QStringList targets;
@@ -522,26 +516,26 @@ void TestContainers::deleteAsksFirst()
     QFETCH(int, exitCode);
     auto w = window({name, "\\\\.\\HDIMAGE\\other"}, {"FLASH"});
     const QString report = "Удаление\nError: 0x8009001f\n[ErrorCode: 0x8009001f]\n";
-    csp->on("csptest", {"-keyset", "-deletekeyset", "-cont", name}, report, exitCode);
-    dialogs->buttons.enqueue(QMessageBox::StandardButton(answer));
+    env->csp.on("csptest", {"-keyset", "-deletekeyset", "-cont", name}, report, exitCode);
+    env->dialogs.buttons.enqueue(QMessageBox::StandardButton(answer));
 
     click(*w, "pushButton_delkey");
 
-    QVERIFY(!dialogs->shown.isEmpty());
-    const MessageSpec &question = dialogs->shown[0].message;
+    QVERIFY(!env->dialogs.shown.isEmpty());
+    const MessageSpec &question = env->dialogs.shown[0].message;
     QCOMPARE(question.parent, w.get());
     QCOMPARE(question.title, QString("Удаление ключевого контейнера"));
     QCOMPARE(question.text, "Удалить контейнер " + name + "?\n");
     QCOMPARE(question.buttons, QMessageBox::No | QMessageBox::Yes);
     if (answer != QMessageBox::Yes) {
-        QCOMPARE(dialogs->shown.size(), 1);
-        QVERIFY(csp->calls().isEmpty());
+        QCOMPARE(env->dialogs.shown.size(), 1);
+        QVERIFY(env->csp.calls().isEmpty());
         return;
     }
-    QCOMPARE(csp->calls(),
+    QCOMPARE(env->csp.calls(),
              QList<StandInCall>({{"csptest", {"-keyset", "-deletekeyset", "-cont", name}, ""}}));
-    QCOMPARE(dialogs->messageTexts(), QStringList({question.text, report}));
-    QCOMPARE(dialogs->shown[1].message.parent, nullptr);
+    QCOMPARE(env->dialogs.messageTexts(), QStringList({question.text, report}));
+    QCOMPARE(env->dialogs.shown[1].message.parent, nullptr);
     // Still listed until the next refresh.
     QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({name, "\\\\.\\HDIMAGE\\other", "none"}));
 }
@@ -563,10 +557,10 @@ void TestContainers::failedStartShowsTheError()
     QFETCH(QString, button);
     QFETCH(QStringList, messages);
     auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
-    csp->remove("csptest");
-    dialogs->buttons.enqueue(QMessageBox::Yes);
+    env->csp.remove("csptest");
+    env->dialogs.buttons.enqueue(QMessageBox::Yes);
     click(*w, button.toLatin1().constData());
-    QCOMPARE(dialogs->messageTexts(), messages);
+    QCOMPARE(env->dialogs.messageTexts(), messages);
 }
 
 void TestContainers::slowRunsAfterTheirWait_data()
@@ -586,17 +580,17 @@ void TestContainers::slowRunsAfterTheirWait()
     QFETCH(int, leftRunning);
     linkCopykeyScript();
     auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
-    csp->clearRules();
-    csp->on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
+    env->csp.clearRules();
+    env->csp.on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
     StandInRule slow;
     slow.tool = "csptest";
     slow.anyArgs = true;
     slow.delayMs = 45000;
-    csp->addRule(slow);
-    dialogs->buttons.enqueue(QMessageBox::Yes);
+    env->csp.addRule(slow);
+    env->dialogs.buttons.enqueue(QMessageBox::Yes);
 
     click(*w, button.toLatin1().constData());
-    QCOMPARE(dialogs->messageTexts().constLast(), QString("Process operation timed out"));
+    QCOMPARE(env->dialogs.messageTexts().constLast(), QString("Process operation timed out"));
     QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
     QCOMPARE(items(*w, "comboBox_fd"), readers);
     const QList<QProcess *> running = runningProcesses(*w);

@@ -1,7 +1,6 @@
 // The main window as it starts: the form, and what start-up does with and without the CSP.
 #include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "standin.h"
+#include "windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,25 +37,18 @@ private slots:
     void quitClosesTheWindow();
 
 private:
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    // A CSP directory without cryptcp, so that no window looks at the real one.
-    std::unique_ptr<CspStandIn> noCsp;
+    std::unique_ptr<WindowTestEnv> env;
 };
 
 void TestMainWindow::init()
 {
-    home = std::make_unique<TestHome>();
-    dialogs = std::make_unique<ScriptedDialogs>();
-    noCsp = std::make_unique<CspStandIn>();
-    noCsp->remove("cryptcp");
+    env = std::make_unique<WindowTestEnv>();
+    env->csp.remove("cryptcp");
 }
 
 void TestMainWindow::cleanup()
 {
-    noCsp.reset();
-    dialogs.reset();
-    home.reset();
+    env.reset();
 }
 
 void TestMainWindow::formHasEveryWidget_data()
@@ -176,7 +168,7 @@ void TestMainWindow::formHasEveryWidget()
     QFETCH(QString, className);
     QFETCH(QString, text);
     QFETCH(int, maxLength);
-    MainWindow w(nullptr, noCsp->dir());
+    MainWindow w(nullptr, env->csp.dir());
     const QString name = QString::fromUtf8(QTest::currentDataTag());
     const QList<QWidget *> found = w.findChildren<QWidget *>(name);
     QCOMPARE(found.size(), 1);
@@ -208,7 +200,7 @@ void TestMainWindow::formHasEveryWidget()
 
 void TestMainWindow::formHasItsListsAndSettings()
 {
-    MainWindow w(nullptr, noCsp->dir());
+    MainWindow w(nullptr, env->csp.dir());
     QCOMPARE(w.windowTitle(), QString("Velmora"));
     QCOMPARE(w.size(), QSize(930, 700));
     QCOMPARE(w.minimumSize(), QSize(800, 600));
@@ -297,7 +289,7 @@ void TestMainWindow::startsWithoutCsp()
     QCOMPARE(label->styleSheet(), QString("color: red"));
     QVERIFY(!w.TestCryptopro());
     QVERIFY(csp.calls().isEmpty());
-    QVERIFY(dialogs->shown.isEmpty());
+    QVERIFY(env->dialogs.shown.isEmpty());
     QCOMPARE(w.findChild<QTableWidget *>("tableWidgetCert")->rowCount(), 0);
     QCOMPARE(w.findChild<QComboBox *>("comboBox_seakeys")->currentText(), QString("none"));
     QCOMPARE(w.findChild<QComboBox *>("comboBox_fd")->currentText(), QString("none"));
@@ -331,7 +323,7 @@ void TestMainWindow::startsWithCspEvenIfNotExecutable()
 
 void TestMainWindow::quitClosesTheWindow()
 {
-    MainWindow w(nullptr, noCsp->dir());
+    MainWindow w(nullptr, env->csp.dir());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.findChild<QPushButton *>("pushButton_quit")->click();

@@ -2,8 +2,7 @@
 // sees, and what is left in the request file, the log and the saved form.
 #include "mainwindow.h"
 #include "requestlog.h"
-#include "scripteddialogs.h"
-#include "standin.h"
+#include "windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,11 +58,9 @@ private:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     QString logPath() const { return logDir->path() + "/genreg.log"; }
-    QString savedForm() const { return home->path() + "/.velmora-csp/polname.dat"; }
+    QString savedForm() const { return env->home.path() + "/.velmora-csp/polname.dat"; }
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    std::unique_ptr<CspStandIn> csp;
+    std::unique_ptr<WindowTestEnv> env;
     std::unique_ptr<QTemporaryDir> logDir;
 };
 
@@ -85,9 +82,7 @@ QStringList personArgs(const QString &container, const QString &usages, const QS
 
 void TestRequestCreation::init()
 {
-    home = std::make_unique<TestHome>();
-    dialogs = std::make_unique<ScriptedDialogs>();
-    csp = std::make_unique<CspStandIn>();
+    env = std::make_unique<WindowTestEnv>();
     logDir = std::make_unique<QTemporaryDir>();
     RequestLog::setDirectoryForTests(logDir->path());
 }
@@ -96,17 +91,15 @@ void TestRequestCreation::cleanup()
 {
     RequestLog::setDirectoryForTests(QString());
     logDir.reset();
-    csp.reset();
-    dialogs.reset();
-    home.reset();
+    env.reset();
 }
 
 std::unique_ptr<MainWindow> TestRequestCreation::window()
 {
-    auto w = std::make_unique<MainWindow>(nullptr, csp->dir());
-    csp->clearCalls();
-    csp->clearRules();
-    dialogs->shown.clear();
+    auto w = std::make_unique<MainWindow>(nullptr, env->csp.dir());
+    env->csp.clearCalls();
+    env->csp.clearRules();
+    env->dialogs.shown.clear();
     setItems(*w, "comboBox_fd", {"HDIMAGE"});
     QFile::remove(savedForm());
     return w;
@@ -157,28 +150,28 @@ void TestRequestCreation::workedExample()
     auto w = window();
     fillPerson(*w);
     check(*w, "checkBox_pgu", true);
-    const QString dir = home->path() + "/req dir";
+    const QString dir = env->home.path() + "/req dir";
     QVERIFY(QDir().mkpath(dir));
     const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
     const QStringList args =
         personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", "1.2.643.100.113.1," + usage, path);
-    csp->on("cryptcp", args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
-    dialogs->directories << dir;
+    env->csp.on("cryptcp", args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
+    env->dialogs.directories << dir;
     press(*w);
 
-    QCOMPARE(csp->calls().size(), 1);
-    QCOMPARE(csp->calls().at(0).tool, QString("cryptcp"));
-    QCOMPARE(csp->calls().at(0).args, args);
+    QCOMPARE(env->csp.calls().size(), 1);
+    QCOMPARE(env->csp.calls().at(0).tool, QString("cryptcp"));
+    QCOMPARE(env->csp.calls().at(0).args, args);
 
-    QCOMPARE(dialogs->shown.size(), 2);
-    QCOMPARE(dialogs->shown.at(0).kind, ScriptedDialogs::Kind::Directory);
-    const FileDialogSpec spec = dialogs->shown.at(0).file;
+    QCOMPARE(env->dialogs.shown.size(), 2);
+    QCOMPARE(env->dialogs.shown.at(0).kind, ScriptedDialogs::Kind::Directory);
+    const FileDialogSpec spec = env->dialogs.shown.at(0).file;
     QCOMPARE(spec.caption, QString("Выберите директорию для сохранения файла"));
-    QCOMPARE(spec.directory, home->path());
+    QCOMPARE(spec.directory, env->home.path());
     QCOMPARE(spec.options, QFileDialog::Options(QFileDialog::ShowDirsOnly));
 
     const QString shown = "Запрос создан.\n[ErrorCode: 0x00000000]\n\nФаил запроса: " + path + "\n";
-    QCOMPARE(dialogs->messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
     QCOMPARE(contents(logPath()), shown.toUtf8());
     QCOMPARE(contents(path), QByteArray());
     QVERIFY(QFileInfo::exists(savedForm()));
@@ -192,7 +185,7 @@ void TestRequestCreation::organisation()
     check(*w, "checkBox_pgu", true);
     setItems(*w, "comboBox_fd", {"Aktiv Token 00 00"});
     set(*w, "lineEdit_UN", "Договор 15");
-    const QString path = home->path() + "/Ivanov_Ivan_Ivanovich.req";
+    const QString path = env->home.path() + "/Ivanov_Ivan_Ivanovich.req";
     const QStringList args{
         "-creatrqst",
         "-dn",
@@ -209,12 +202,12 @@ void TestRequestCreation::organisation()
         "1.2.643.100.114.2,1.2.643.100.113.1," + usage,
         "-exprt",
         path};
-    csp->on("cryptcp", args, "ok\n");
-    dialogs->directories << home->path();
+    env->csp.on("cryptcp", args, "ok\n");
+    env->dialogs.directories << env->home.path();
     press(*w);
-    QCOMPARE(csp->calls().size(), 1);
-    QCOMPARE(csp->calls().at(0).args, args);
-    QCOMPARE(dialogs->messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
+    QCOMPARE(env->csp.calls().size(), 1);
+    QCOMPARE(env->csp.calls().at(0).args, args);
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
 }
 
 void TestRequestCreation::variants_data()
@@ -256,24 +249,24 @@ void TestRequestCreation::variants()
     auto w = window();
     fillPerson(*w);
     for (QString &a : args)
-        a.replace("<home>", home->path());
+        a.replace("<home>", env->home.path());
     if (variant == "existing") {
         check(*w, "checkBox_makekey", false);
         setItems(*w, "comboBox_fd", {"none"});
         setItems(*w, "comboBox_seakeys", {"\\\\.\\Aktiv Token 00 00\\le-1f2e"});
     } else if (variant == "again") {
-        QFile earlier(home->path() + "/" + requestFile);
+        QFile earlier(env->home.path() + "/" + requestFile);
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
     }
-    csp->on("cryptcp", args, "ok\n");
-    dialogs->directories << home->path();
+    env->csp.on("cryptcp", args, "ok\n");
+    env->dialogs.directories << env->home.path();
     press(*w);
 
-    QCOMPARE(csp->calls().size(), 1);
-    QCOMPARE(csp->calls().at(0).args, args);
-    const QString path = home->path() + "/" + requestFile;
-    QCOMPARE(dialogs->messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
+    QCOMPARE(env->csp.calls().size(), 1);
+    QCOMPARE(env->csp.calls().at(0).args, args);
+    const QString path = env->home.path() + "/" + requestFile;
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
     QCOMPARE(contents(path), QByteArray());
 }
 
@@ -320,14 +313,14 @@ void TestRequestCreation::stopsBeforeTheUtility()
         set(*w, "lineEdit_SN", "");
     } else if (variant == "unwritable") {
         // A directory under a regular file cannot be written, not even by root.
-        QFile plain(home->path() + "/plain");
+        QFile plain(env->home.path() + "/plain");
         QVERIFY(plain.open(QIODevice::WriteOnly));
-        dialogs->directories << home->path() + "/plain";
+        env->dialogs.directories << env->home.path() + "/plain";
     }
     press(*w);
 
-    QVERIFY(csp->calls().isEmpty());
-    QCOMPARE(dialogs->messageTexts(), messages);
+    QVERIFY(env->csp.calls().isEmpty());
+    QCOMPARE(env->dialogs.messageTexts(), messages);
     QCOMPARE(contents(logPath()), logTruncated ? QByteArray() : QByteArray("previous run"));
     QCOMPARE(QFileInfo::exists(savedForm()), saved);
 }
@@ -350,7 +343,7 @@ void TestRequestCreation::utilityFailures()
 {
     QFETCH(QString, variant);
     QFETCH(QString, shown);
-    shown.replace("<home>", home->path());
+    shown.replace("<home>", env->home.path());
 
     auto w = window();
     fillPerson(*w);
@@ -358,7 +351,7 @@ void TestRequestCreation::utilityFailures()
     rule.tool = "cryptcp";
     rule.anyArgs = true;
     if (variant == "missing") {
-        csp->remove("cryptcp");
+        env->csp.remove("cryptcp");
     } else if (variant == "fails") {
         rule.output = "Ошибка: 0x80090016\n";
         rule.exitCode = 1;
@@ -366,11 +359,11 @@ void TestRequestCreation::utilityFailures()
         rule.output = "создание ключа...\n";
         rule.finalDelayMs = 35000;
     }
-    csp->addRule(rule);
-    dialogs->directories << home->path();
+    env->csp.addRule(rule);
+    env->dialogs.directories << env->home.path();
     press(*w);
 
-    QCOMPARE(dialogs->messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
     QCOMPARE(contents(logPath()), shown.toUtf8());
 }
 

@@ -2,8 +2,7 @@
 // validation read from the widgets, and the form saved by "Выход" and restored at start-up.
 #include "formfile.h"
 #include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "standin.h"
+#include "windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -86,33 +85,27 @@ private slots:
 private:
     std::unique_ptr<MainWindow> window();
     QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(name); }
-    QString filePath() const { return formFilePath(home->path()); }
+    QString filePath() const { return formFilePath(env->home.path()); }
 
-    std::unique_ptr<TestHome> home;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    std::unique_ptr<CspStandIn> noCsp;
+    std::unique_ptr<WindowTestEnv> env;
     std::unique_ptr<MainWindow> w;
 };
 
 void TestRequestForm::init()
 {
-    home = std::make_unique<TestHome>();
-    dialogs = std::make_unique<ScriptedDialogs>();
-    noCsp = std::make_unique<CspStandIn>();
-    noCsp->remove("cryptcp");
+    env = std::make_unique<WindowTestEnv>();
+    env->csp.remove("cryptcp");
 }
 
 void TestRequestForm::cleanup()
 {
     w.reset();
-    noCsp.reset();
-    dialogs.reset();
-    home.reset();
+    env.reset();
 }
 
 std::unique_ptr<MainWindow> TestRequestForm::window()
 {
-    return std::make_unique<MainWindow>(nullptr, noCsp->dir());
+    return std::make_unique<MainWindow>(nullptr, env->csp.dir());
 }
 
 void TestRequestForm::privatePersonSwitch()
@@ -242,7 +235,7 @@ void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
     QFETCH(QByteArray, file);
     QFETCH(bool, exists);
     if (exists) {
-        QVERIFY(QDir().mkdir(formFileDir(home->path())));
+        QVERIFY(QDir().mkdir(formFileDir(env->home.path())));
         QFile f(filePath());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(file);
@@ -285,7 +278,7 @@ void TestRequestForm::savedFormComesBack()
 
 void TestRequestForm::unknownKeySurvives()
 {
-    QVERIFY(QDir().mkdir(formFileDir(home->path())));
+    QVERIFY(QDir().mkdir(formFileDir(env->home.path())));
     QVERIFY(saveFormFile(filePath(), {{"zzz", "из другой версии"}, {"SN", "Иванов"}}));
     w = window();
     QCOMPARE(edit("lineEdit_SN")->text(), QString("Иванов"));
@@ -300,7 +293,7 @@ void TestRequestForm::unknownKeySurvives()
 
 void TestRequestForm::closingOtherwiseSavesNothing()
 {
-    QVERIFY(QDir().mkdir(formFileDir(home->path())));
+    QVERIFY(QDir().mkdir(formFileDir(env->home.path())));
     QVERIFY(saveFormFile(filePath(), {{"SN", "Иванов"}}));
     const QByteArray before = readAll(filePath());
     w = window();
@@ -322,7 +315,7 @@ void TestRequestForm::failedSaveKeepsThePreviousFile_data()
 void TestRequestForm::failedSaveKeepsThePreviousFile()
 {
     QFETCH(bool, targetIsDirectory);
-    const QString dir = formFileDir(home->path());
+    const QString dir = formFileDir(env->home.path());
     QVERIFY(QDir().mkdir(dir));
     QByteArray before;
     if (targetIsDirectory) {
@@ -364,17 +357,18 @@ void TestRequestForm::failedSaveKeepsThePreviousFile()
 void TestRequestForm::settingsDirectoryCannotBeCreated()
 {
     // A home below a regular file: nothing can be created there, not even by root.
-    QFile blocker(home->path() + "/file");
+    QFile blocker(env->home.path() + "/file");
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home->path() + "/file/home"));
+    qputenv("HOME", QFile::encodeName(env->home.path() + "/file/home"));
     w = window();
     qputenv("HOME", realHome);
     edit("lineEdit_SN")->setText("Иванов");
     w->findChild<QPushButton *>("pushButton_quit")->click();
-    QCOMPARE(QDir(home->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{"file"});
+    QCOMPARE(
+        QDir(env->home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{"file"});
     QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
 }
 
