@@ -1,7 +1,7 @@
 // Filling the request form from a certificate: the subject line, its fields, and the button.
-#include "mainwindow.h"
-#include "subjectfields.h"
-#include "windowtestenv.h"
+#include "app/mainwindow.h"
+#include "request/subjectfields.h"
+#include "support/windowtestenv.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,8 +1,9 @@
 // Container and key-store lists, copying and deleting containers, and screepts/copykey.sh.
-#include "keycontainers.h"
-#include "mainwindow.h"
-#include "toolrunner.h"
-#include "windowtestenv.h"
+#include "app/mainwindow.h"
+#include "containers/keycontainers.h"
+#include "csp/toolrunner.h"
+#include "support/randomtext.h"
+#include "support/windowtestenv.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -15,12 +16,12 @@
 #include <memory>
 
 using namespace KeyContainers;
+using namespace WindowTest;
 
 namespace {
 
 const QStringList containerArgs{"-keyset", "-enum_cont", "-fqcn", "-verifyc"};
 const QStringList readerArgs{"-enum", "-info", "-type", "PP_ENUMREADERS"};
-const char *const cspDirVariable = "VELMORA_CSP_BIN_DIR";
 
 QString containerListing(const QStringList &names)
 {
@@ -55,20 +56,6 @@ QStringList numbered(const QString &prefix, int count)
     return list;
 }
 
-QStringList items(const MainWindow &w, const char *name)
-{
-    QStringList list;
-    const auto *combo = w.findChild<QComboBox *>(name);
-    for (int i = 0; combo && i < combo->count(); ++i)
-        list << combo->itemText(i);
-    return list;
-}
-
-void click(MainWindow &w, const char *name)
-{
-    w.findChild<QPushButton *>(name)->click();
-}
-
 int secondsNow()
 {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000;
@@ -90,13 +77,7 @@ class TestContainers : public QObject
     Q_OBJECT
 
 public:
-    static void initMain()
-    {
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        // slowRunsAfterTheirWait sits out the 30 s wait once per row, and QtTest's watchdog does
-        // not always restart its clock between rows, so it may see all three rows as one.
-        qputenv("QTEST_FUNCTION_TIMEOUT", "150000");
-    }
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
 
 private slots:
     void init();
@@ -107,8 +88,7 @@ private slots:
     void formsTargetName_data();
     void formsTargetName();
     void copyNumberDependsOnlyOnTheSecond();
-    void deleteCommandKeepsTheNameWhole_data();
-    void deleteCommandKeepsTheNameWhole();
+    void deleteArgumentsKeepTheNameWhole();
     void copykeyScriptPassesNamesUnchanged_data();
     void copykeyScriptPassesNamesUnchanged();
 
@@ -126,6 +106,8 @@ private slots:
     void failedStartShowsTheError();
     void slowRunsAfterTheirWait_data();
     void slowRunsAfterTheirWait();
+    void quitLetsACopyFinish_data();
+    void quitLetsACopyFinish();
 
 private:
     // A window on a stand-in CSP whose listings print `containers` and `readers`, with the
@@ -140,12 +122,10 @@ void TestContainers::init()
 {
     env = std::make_unique<WindowTestEnv>();
     QVERIFY(env->csp.isValid());
-    qputenv(cspDirVariable, env->csp.dir().toLocal8Bit());
 }
 
 void TestContainers::cleanup()
 {
-    qunsetenv(cspDirVariable);
     env.reset();
 }
 
@@ -154,10 +134,7 @@ std::unique_ptr<MainWindow> TestContainers::window(const QStringList &containers
 {
     env->csp.on("csptest", containerArgs, containerListing(containers));
     env->csp.on("csptest", readerArgs, readerListing(readers));
-    auto w = std::make_unique<MainWindow>(nullptr, env->csp.dir());
-    env->csp.clearCalls();
-    env->dialogs.shown.clear();
-    return w;
+    return env->startWindow();
 }
 
 void TestContainers::linkCopykeyScript()
@@ -254,25 +231,13 @@ void TestContainers::copyNumberDependsOnlyOnTheSecond()
     QVERIFY(seen.size() > 800);
 }
 
-void TestContainers::deleteCommandKeepsTheNameWhole_data()
+void TestContainers::deleteArgumentsKeepTheNameWhole()
 {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << "\\\\.\\HDIMAGE\\ivanov";
-    QTest::newRow("blanks") << "\\\\.\\Aktiv Rutoken ECP 00 00\\key  2 ";
-    QTest::newRow("quote inside") << "\\\\.\\HDIMAGE\\a\" \"b";
-    QTest::newRow("quotes at both ends") << "\"\\\\.\\HDIMAGE\\ab\"";
-    QTest::newRow("two quotes in a row") << "\\\\.\\HDIMAGE\\a\"\" b";
-    QTest::newRow("single quote") << "\\\\.\\HDIMAGE\\o'brien";
-}
-
-void TestContainers::deleteCommandKeepsTheNameWhole()
-{
-    QFETCH(QString, name);
-    const QString command = deleteCommand("/csp/", name);
-    if (!name.contains('"'))
-        QCOMPARE(command, "/csp/csptest -keyset -deletekeyset -cont \"" + name + "\"");
-    QCOMPARE(ToolRunner::splitCommand(command),
-             QStringList({"/csp/csptest", "-keyset", "-deletekeyset", "-cont", name}));
+    QRandomGenerator random(8);
+    for (int n = 0; n < 500; ++n) {
+        const QString name = "\\\\.\\HDIMAGE\\" + randomAwkwardText(random);
+        QCOMPARE(deleteArguments(name), QStringList({"-keyset", "-deletekeyset", "-cont", name}));
+    }
 }
 
 void TestContainers::copykeyScriptPassesNamesUnchanged_data()
@@ -305,6 +270,7 @@ void TestContainers::copykeyScriptPassesNamesUnchanged()
     rule.exitCode = exitCode;
     env->csp.addRule(rule);
 
+    ToolRunner::setCspBinDir(env->csp.dir());
     const ToolResult result = ToolRunner::run(VELMORA_SOURCE_DIR "/screepts/copykey.sh", arguments);
     QVERIFY(result.endedInTime);
     QCOMPARE(result.exitCode, exitCode);
@@ -366,8 +332,8 @@ void TestContainers::refreshFillsBothLists()
     // A second press replaces the lists instead of adding to them.
     for (int press = 1; press <= 2; ++press) {
         click(w, "pushButton_keys");
-        QCOMPARE(items(w, "comboBox_seakeys"), expectedContainers);
-        QCOMPARE(items(w, "comboBox_fd"), expectedReaders);
+        QCOMPARE(comboItems(w, "comboBox_seakeys"), expectedContainers);
+        QCOMPARE(comboItems(w, "comboBox_fd"), expectedReaders);
         QCOMPARE(w.findChild<QComboBox *>("comboBox_seakeys")->currentIndex(), 0);
     }
     const StandInCall containers{"csptest", containerArgs, ""};
@@ -382,8 +348,8 @@ void TestContainers::startUpFillsBothLists()
     env->csp.on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\a"}));
     env->csp.on("csptest", readerArgs, readerListing({"HDIMAGE", "FLASH"}));
     MainWindow w(nullptr, env->csp.dir());
-    QCOMPARE(items(w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
-    QCOMPARE(items(w, "comboBox_fd"), QStringList({"HDIMAGE", "FLASH"}));
+    QCOMPARE(comboItems(w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(comboItems(w, "comboBox_fd"), QStringList({"HDIMAGE", "FLASH"}));
 
     QList<StandInCall> csptestCalls;
     for (const StandInCall &call : env->csp.calls())
@@ -406,8 +372,8 @@ void TestContainers::refreshWithoutCspShowsTwoBoxes()
         QCOMPARE(shown.message.title, QString());
     }
     // The container list stays as it was; the reader list is emptied.
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
-    QCOMPARE(items(*w, "comboBox_fd"), QStringList());
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(comboItems(*w, "comboBox_fd"), QStringList());
 }
 
 void TestContainers::noneSelectedRefreshesInstead_data()
@@ -426,7 +392,7 @@ void TestContainers::noneSelectedRefreshesInstead()
     QFETCH(QString, message);
     linkCopykeyScript();
     auto w = window({}, {"HDIMAGE"});
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList{"none"});
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"), QStringList{"none"});
     env->csp.clearRules();
     env->csp.on("csptest", containerArgs, containerListing({"\\\\.\\HDIMAGE\\new"}));
     env->csp.on("csptest", readerArgs, readerListing({"FLASH"}));
@@ -438,8 +404,8 @@ void TestContainers::noneSelectedRefreshesInstead()
     QCOMPARE(env->dialogs.shown[0].message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(env->csp.calls(),
              QList<StandInCall>({{"csptest", containerArgs, ""}, {"csptest", readerArgs, ""}}));
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\new", "none"}));
-    QCOMPARE(items(*w, "comboBox_fd"), QStringList{"FLASH"});
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\new", "none"}));
+    QCOMPARE(comboItems(*w, "comboBox_fd"), QStringList{"FLASH"});
 }
 
 void TestContainers::copyRunsTheScript_data()
@@ -491,7 +457,8 @@ void TestContainers::copyRunsTheScript()
     QCOMPARE(calls[0].args.mid(0, 4), QStringList({"-keycopy", "-contsrc", source, "-contdest"}));
     QVERIFY2(targets.contains(calls[0].args[4]), qPrintable(calls[0].args[4]));
     // The lists are not refreshed.
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\other", source, "none"}));
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"),
+             QStringList({"\\\\.\\HDIMAGE\\other", source, "none"}));
 }
 
 void TestContainers::deleteAsksFirst_data()
@@ -537,7 +504,8 @@ void TestContainers::deleteAsksFirst()
     QCOMPARE(env->dialogs.messageTexts(), QStringList({question.text, report}));
     QCOMPARE(env->dialogs.shown[1].message.parent, nullptr);
     // Still listed until the next refresh.
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({name, "\\\\.\\HDIMAGE\\other", "none"}));
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"),
+             QStringList({name, "\\\\.\\HDIMAGE\\other", "none"}));
 }
 
 void TestContainers::failedStartShowsTheError_data()
@@ -591,12 +559,57 @@ void TestContainers::slowRunsAfterTheirWait()
 
     click(*w, button.toLatin1().constData());
     QCOMPARE(env->dialogs.messageTexts().constLast(), QString("Process operation timed out"));
-    QCOMPARE(items(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
-    QCOMPARE(items(*w, "comboBox_fd"), readers);
+    QCOMPARE(comboItems(*w, "comboBox_seakeys"), QStringList({"\\\\.\\HDIMAGE\\a", "none"}));
+    QCOMPARE(comboItems(*w, "comboBox_fd"), readers);
     const QList<QProcess *> running = runningProcesses(*w);
     QCOMPARE(running.size(), leftRunning);
     for (QProcess *p : running)
         p->kill();
+}
+
+void TestContainers::quitLetsACopyFinish_data()
+{
+    QTest::addColumn<int>("copyMs");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<bool>("copyFinished");
+
+    // The copy outlasts its own 30 s wait in each row; the window then waits 30 s at a time.
+    QTest::newRow("ends while the window waits") << 45000 << QList<int>() << true;
+    QTest::newRow("still going: Yes stops it") << 90000 << QList<int>{QMessageBox::Yes} << false;
+    QTest::newRow("still going: No waits on") << 70000 << QList<int>{QMessageBox::No} << true;
+}
+
+void TestContainers::quitLetsACopyFinish()
+{
+    QFETCH(int, copyMs);
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, copyFinished);
+    linkCopykeyScript();
+    auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
+    StandInRule slow;
+    slow.tool = "csptest";
+    slow.anyArgs = true;
+    slow.delayMs = copyMs;
+    env->csp.addRule(slow);
+
+    click(*w, "pushButton_copykey");
+    QCOMPARE(env->dialogs.messageTexts(), QStringList{"Process operation timed out"});
+    env->dialogs.shown.clear();
+    for (int answer : answers)
+        env->dialogs.buttons.enqueue(QMessageBox::StandardButton(answer));
+    QVERIFY(w->close());
+
+    QCOMPARE(env->dialogs.shown.size(), answers.size());
+    for (const ScriptedDialogs::Shown &question : env->dialogs.shown) {
+        QCOMPARE(question.message.text,
+                 QString("Копирование контейнера не завершено. Прервать его?"));
+        QCOMPARE(question.message.parent, w.get());
+        QCOMPARE(question.message.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    const QList<StandInCall> calls = env->csp.calls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].finished, copyFinished);
+    QVERIFY(runningProcesses(*w).isEmpty());
 }
 
 QTEST_MAIN(TestContainers)

@@ -1,6 +1,6 @@
 // The real dialogs behind the seam, answered once each as a user would.
-#include "dialogs.h"
-#include "scripteddialogs.h"
+#include "app/dialogs.h"
+#include "support/scripteddialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The main window as it starts: the form, and what start-up does with and without the CSP.
-#include "mainwindow.h"
-#include "windowtestenv.h"
+#include "app/mainwindow.h"
+#include "support/windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The request command: what cryptcp receives, argument by argument, and the request log.
-#include "requestcommand.h"
-#include "requestlog.h"
-#include "toolrunner.h"
+#include "request/requestcommand.h"
+#include "request/requestlog.h"
+#include "support/randomtext.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +24,7 @@ private slots:
     void distinguishedNameArgument();
     void commandArguments_data();
     void commandArguments();
+    void anyValueStaysInItsArgument();
     void logIsNeverOpenedThroughSomethingPlanted_data();
     void logIsNeverOpenedThroughSomethingPlanted();
 };
@@ -61,12 +62,11 @@ Values organisation()
 // The distinguished name as the utility receives it: the fourth argument of the command.
 QString receivedDn(const Values &values, bool privatePerson, const QString &c, const QString &s)
 {
-    const QString command = RequestCommand::commandText(
-        "/csp/", RequestCommand::distinguishedName(values, privatePerson, c, s),
-        RequestCommand::containerPart(true, "HDIMAGE", "none", "x"),
-        RequestCommand::usageList(false, false), "/r/x.req");
-    const QStringList args = ToolRunner::splitCommand(command);
-    return args.size() == 13 ? args.at(3) : QStringLiteral("<%1 arguments>").arg(args.size());
+    const QStringList args =
+        RequestCommand::arguments(RequestCommand::distinguishedName(values, privatePerson, c, s),
+                                  RequestCommand::containerArguments(true, "HDIMAGE", "none", "x"),
+                                  RequestCommand::usageList(false, false), "/r/x.req");
+    return args.size() == 12 ? args.at(2) : QStringLiteral("<%1 arguments>").arg(args.size());
 }
 
 } // namespace
@@ -205,12 +205,39 @@ void TestRequestCommand::commandArguments()
     QFETCH(QStringList, expected);
 
     const Values values = privatePerson ? person() : organisation();
-    const QString command = RequestCommand::commandText(
-        "/opt/cprocsp/bin/amd64/",
+    const QStringList arguments = RequestCommand::arguments(
         RequestCommand::distinguishedName(values, privatePerson, "RU", "63 Самарская область"),
-        RequestCommand::containerPart(newKey, keyStore, existing, name),
+        RequestCommand::containerArguments(newKey, keyStore, existing, name),
         RequestCommand::usageList(egis, pgu), path);
-    QCOMPARE(ToolRunner::splitCommand(command), expected);
+    // The slot puts the utility's path in front.
+    QCOMPARE("/opt/cprocsp/bin/amd64/cryptcp", expected.first());
+    QCOMPARE(arguments, expected.mid(1));
+}
+
+void TestRequestCommand::anyValueStaysInItsArgument()
+{
+    QRandomGenerator random(5);
+    for (int n = 0; n < 300; ++n) {
+        Values values;
+        for (const QString &key : RequestCommand::attributeNames(false))
+            values[key] = randomAwkwardText(random);
+        const bool newKey = n % 2 == 0;
+        const QString store = randomAwkwardText(random);
+        const QString existing = "\\\\.\\" + randomAwkwardText(random);
+        const QString path = "/home/u/" + randomAwkwardText(random) + "/x.req";
+        const QString dn = RequestCommand::distinguishedName(values, false, "RU", "63");
+        const QStringList args = RequestCommand::arguments(
+            dn, RequestCommand::containerArguments(newKey, store, existing, "Name"),
+            RequestCommand::usageList(true, true), path);
+
+        QCOMPARE(args.size(), newKey ? 12 : 13);
+        QCOMPARE(args.at(2), dn);
+        QCOMPARE(args.constLast(), path);
+        QCOMPARE(args.at(newKey ? 7 : 8), newKey ? "\\\\.\\" + store + "\\Name" : existing);
+        // Only the pairs around O and STREET remain of all the quotes.
+        QCOMPARE(dn.count('"'),
+                 (values["O"].isEmpty() ? 0 : 2) + (values["STREET"].isEmpty() ? 0 : 2));
+    }
 }
 
 void TestRequestCommand::logIsNeverOpenedThroughSomethingPlanted_data()
@@ -246,6 +273,8 @@ void TestRequestCommand::logIsNeverOpenedThroughSomethingPlanted()
         QFile f(log);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("the previous run");
+        f.close();
+        QCOMPARE(::chmod(logName.constData(), 0644), 0);
     } else if (planted == "symlink") {
         QVERIFY(QFile::link(victim, log));
     } else if (planted == "dangling") {
@@ -279,9 +308,13 @@ void TestRequestCommand::logIsNeverOpenedThroughSomethingPlanted()
     };
     QCOMPARE(contents(victim), QByteArray("precious"));
     QVERIFY(!QFileInfo::exists(dir.filePath("created-through-link")));
-    if (opens)
+    struct stat st;
+    if (opens) {
         QCOMPARE(contents(log), QString("Фаил запроса: x\n").toUtf8());
-    else if (planted == "foreign")
+        // The request's output is for the user alone, in a directory every user can read.
+        QCOMPARE(::stat(logName.constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0600u);
+    } else if (planted == "foreign")
         QCOMPARE(contents(log), QByteArray("someone else's"));
 }
 

@@ -1,9 +1,9 @@
 // The request generator's core without a window: check digits, transliteration, validation
 // rules and the form file's bytes.
-#include "formfile.h"
-#include "mytranslit.h"
-#include "requestvalidation.h"
-#include "testinn.h"
+#include "request/formfile.h"
+#include "request/mytranslit.h"
+#include "request/requestvalidation.h"
+#include "request/testinn.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The "Создать запрос" button against the stand-in cryptcp: what it receives, what the user
 // sees, and what is left in the request file, the log and the saved form.
-#include "mainwindow.h"
-#include "requestlog.h"
-#include "windowtestenv.h"
+#include "app/mainwindow.h"
+#include "request/requestlog.h"
+#include "support/windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +14,8 @@
 #include <QTest>
 
 #include <memory>
+
+using namespace WindowTest;
 
 class TestRequestCreation : public QObject
 {
@@ -40,18 +42,7 @@ private:
     std::unique_ptr<MainWindow> window();
     void fillPerson(MainWindow &w);
     void fillOrganisation(MainWindow &w);
-    void setItems(MainWindow &w, const char *combo, const QStringList &items);
-    void set(MainWindow &w, const char *edit, const QString &text)
-    {
-        w.findChild<QLineEdit *>(edit)->setText(text);
-    }
-    void check(MainWindow &w, const char *box, bool on)
-    {
-        auto *b = w.findChild<QCheckBox *>(box);
-        if (b->isChecked() != on)
-            b->click();
-    }
-    void press(MainWindow &w) { w.findChild<QPushButton *>("pushButton_req")->click(); }
+    void press(MainWindow &w) { click(w, "pushButton_req"); }
     QByteArray contents(const QString &path)
     {
         QFile f(path);
@@ -96,39 +87,30 @@ void TestRequestCreation::cleanup()
 
 std::unique_ptr<MainWindow> TestRequestCreation::window()
 {
-    auto w = std::make_unique<MainWindow>(nullptr, env->csp.dir());
-    env->csp.clearCalls();
+    auto w = env->startWindow();
     env->csp.clearRules();
-    env->dialogs.shown.clear();
-    setItems(*w, "comboBox_fd", {"HDIMAGE"});
+    setComboItems(*w, "comboBox_fd", {"HDIMAGE"});
     QFile::remove(savedForm());
     return w;
 }
 
-void TestRequestCreation::setItems(MainWindow &w, const char *combo, const QStringList &items)
-{
-    auto *box = w.findChild<QComboBox *>(combo);
-    box->clear();
-    box->addItems(items);
-}
-
 void TestRequestCreation::fillPerson(MainWindow &w)
 {
-    check(w, "checkBox_fiz", true);
-    set(w, "lineEdit_SN", "Иванов");
-    set(w, "lineEdit_G", "Иван Иванович");
-    set(w, "lineEdit_I", "И.И.");
-    set(w, "lineEdit_T", "Инженер");
-    set(w, "lineEdit_E", "ivanov@example.ru");
-    set(w, "lineEdit_Snils", "11223344595");
-    set(w, "lineEdit_INN", "123456789047");
-    set(w, "lineEdit_L", "Самара");
-    set(w, "lineEdit_UN", "");
+    setChecked(w, "checkBox_fiz", true);
+    setText(w, "lineEdit_SN", "Иванов");
+    setText(w, "lineEdit_G", "Иван Иванович");
+    setText(w, "lineEdit_I", "И.И.");
+    setText(w, "lineEdit_T", "Инженер");
+    setText(w, "lineEdit_E", "ivanov@example.ru");
+    setText(w, "lineEdit_Snils", "11223344595");
+    setText(w, "lineEdit_INN", "123456789047");
+    setText(w, "lineEdit_L", "Самара");
+    setText(w, "lineEdit_UN", "");
     // Hidden in this mode and never sent.
-    set(w, "lineEdit_O", "ООО Ромашка");
-    set(w, "lineEdit_OU", "Отдел");
-    set(w, "lineEdit_Street", "ул. Ленина, д. 1");
-    set(w, "lineEdit_OGRN", "1027700132195");
+    setText(w, "lineEdit_O", "ООО Ромашка");
+    setText(w, "lineEdit_OU", "Отдел");
+    setText(w, "lineEdit_Street", "ул. Ленина, д. 1");
+    setText(w, "lineEdit_OGRN", "1027700132195");
     w.findChild<QComboBox *>("comboBox_C")->setCurrentText("RU");
     w.findChild<QComboBox *>("comboBox_S")->setCurrentText("63 Самарская область");
 }
@@ -136,20 +118,20 @@ void TestRequestCreation::fillPerson(MainWindow &w)
 void TestRequestCreation::fillOrganisation(MainWindow &w)
 {
     fillPerson(w);
-    check(w, "checkBox_fiz", false);
-    set(w, "lineEdit_CN", "ООО \"Ромашка\"");
-    set(w, "lineEdit_O", "ООО \"Ромашка\", филиал");
-    set(w, "lineEdit_OU", "Бухгалтерия");
-    set(w, "lineEdit_Street", "ул. Ленина, д. 1");
-    set(w, "lineEdit_INN", "001234567894");
-    set(w, "lineEdit_OGRN", "1027700132195");
+    setChecked(w, "checkBox_fiz", false);
+    setText(w, "lineEdit_CN", "ООО \"Ромашка\"");
+    setText(w, "lineEdit_O", "ООО \"Ромашка\", филиал");
+    setText(w, "lineEdit_OU", "Бухгалтерия");
+    setText(w, "lineEdit_Street", "ул. Ленина, д. 1");
+    setText(w, "lineEdit_INN", "001234567894");
+    setText(w, "lineEdit_OGRN", "1027700132195");
 }
 
 void TestRequestCreation::workedExample()
 {
     auto w = window();
     fillPerson(*w);
-    check(*w, "checkBox_pgu", true);
+    setChecked(*w, "checkBox_pgu", true);
     const QString dir = env->home.path() + "/req dir";
     QVERIFY(QDir().mkpath(dir));
     const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
@@ -181,10 +163,10 @@ void TestRequestCreation::organisation()
 {
     auto w = window();
     fillOrganisation(*w);
-    check(*w, "checkBox_egis", true);
-    check(*w, "checkBox_pgu", true);
-    setItems(*w, "comboBox_fd", {"Aktiv Token 00 00"});
-    set(*w, "lineEdit_UN", "Договор 15");
+    setChecked(*w, "checkBox_egis", true);
+    setChecked(*w, "checkBox_pgu", true);
+    setComboItems(*w, "comboBox_fd", {"Aktiv Token 00 00"});
+    setText(*w, "lineEdit_UN", "Договор 15");
     const QString path = env->home.path() + "/Ivanov_Ivan_Ivanovich.req";
     const QStringList args{
         "-creatrqst",
@@ -251,9 +233,9 @@ void TestRequestCreation::variants()
     for (QString &a : args)
         a.replace("<home>", env->home.path());
     if (variant == "existing") {
-        check(*w, "checkBox_makekey", false);
-        setItems(*w, "comboBox_fd", {"none"});
-        setItems(*w, "comboBox_seakeys", {"\\\\.\\Aktiv Token 00 00\\le-1f2e"});
+        setChecked(*w, "checkBox_makekey", false);
+        setComboItems(*w, "comboBox_fd", {"none"});
+        setComboItems(*w, "comboBox_seakeys", {"\\\\.\\Aktiv Token 00 00\\le-1f2e"});
     } else if (variant == "again") {
         QFile earlier(env->home.path() + "/" + requestFile);
         QVERIFY(earlier.open(QIODevice::WriteOnly));
@@ -306,11 +288,11 @@ void TestRequestCreation::stopsBeforeTheUtility()
     auto w = window();
     fillPerson(*w);
     if (variant == "none") {
-        setItems(*w, "comboBox_fd", {"none"});
+        setComboItems(*w, "comboBox_fd", {"none"});
     } else if (variant == "invalid") {
-        check(*w, "checkBox_makekey", false);
-        setItems(*w, "comboBox_seakeys", {"none"});
-        set(*w, "lineEdit_SN", "");
+        setChecked(*w, "checkBox_makekey", false);
+        setComboItems(*w, "comboBox_seakeys", {"none"});
+        setText(*w, "lineEdit_SN", "");
     } else if (variant == "unwritable") {
         // A directory under a regular file cannot be written, not even by root.
         QFile plain(env->home.path() + "/plain");

@@ -1,8 +1,8 @@
 // The request form in the window: the private-person switch, fields that follow each other,
 // validation read from the widgets, and the form saved by "Выход" and restored at start-up.
-#include "formfile.h"
-#include "mainwindow.h"
-#include "windowtestenv.h"
+#include "app/mainwindow.h"
+#include "request/formfile.h"
+#include "support/windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +16,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,6 +55,12 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int modeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 } // namespace
@@ -235,10 +242,14 @@ void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
     QFETCH(QByteArray, file);
     QFETCH(bool, exists);
     if (exists) {
+        // As an earlier version left them: readable by every local user.
         QVERIFY(QDir().mkdir(formFileDir(env->home.path())));
         QFile f(filePath());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(file);
+        f.close();
+        QCOMPARE(::chmod(QFile::encodeName(filePath()).constData(), 0644), 0);
+        QCOMPARE(::chmod(QFile::encodeName(formFileDir(env->home.path())).constData(), 0755), 0);
     }
     w = window();
     for (const auto &field : savedFields)
@@ -257,6 +268,9 @@ void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
         size += 4 + 2 * field.first.size() + 4;
     QCOMPARE(saved.size(), size);
     QCOMPARE(saved.left(4).toHex(), QByteArray("0000001b"));
+    // Passport numbers, SNILS and INN are the user's alone.
+    QCOMPARE(modeOf(filePath()), 0600);
+    QCOMPARE(modeOf(formFileDir(env->home.path())), 0700);
 }
 
 void TestRequestForm::savedFormComesBack()

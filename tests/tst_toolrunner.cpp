@@ -1,5 +1,5 @@
-#include "standin.h"
-#include "toolrunner.h"
+#include "csp/toolrunner.h"
+#include "support/standin.h"
 
 #include <QElapsedTimer>
 #include <QFile>

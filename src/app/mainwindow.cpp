@@ -1,9 +1,15 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
+#include "app/dialogs.h"
+#include "csp/toolrunner.h"
 #include "ui_mainwindow.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
 
 MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
     : QMainWindow(parent)
@@ -11,6 +17,13 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
     , cspBinDir(cspBinDir)
     , homeDir(QDir::homePath())
 {
+    ToolRunner::setCspBinDir(cspBinDir);
+    ToolRunner::setBusyHook([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     ui->setupUi(this);
     data_Read();
 
@@ -44,4 +57,26 @@ void MainWindow::on_pushButton_quit_clicked()
     // previous save.
     date_Set();
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QList<QPointer<QProcess>> runs;
+    for (QProcess *process : findChildren<QProcess *>(QString(), Qt::FindDirectChildrenOnly))
+        runs << process;
+    for (const QPointer<QProcess> &run : runs) {
+        while (run && ToolRunner::mustFinishBeforeQuit(run) &&
+               !ToolRunner::waitForEnd(run, 30000)) {
+            MessageSpec question;
+            question.parent = this;
+            question.text = QStringLiteral("Копирование контейнера не завершено. Прервать его?");
+            question.buttons = QMessageBox::Yes | QMessageBox::No;
+            if (Dialogs::current().message(question) == QMessageBox::Yes && run) {
+                run->kill();
+                run->waitForFinished();
+                break;
+            }
+        }
+    }
+    QMainWindow::closeEvent(event);
 }

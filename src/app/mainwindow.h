@@ -33,6 +33,10 @@ public:
     // Validates the request form; appends one line per fault to `messages`, true when none.
     bool ErrorsInspection(QString &messages);
 
+protected:
+    // Lets a container copy that is still going finish before the window goes away.
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void on_pushButton_quit_clicked();
     void on_pushButton_req_clicked();

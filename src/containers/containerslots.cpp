@@ -1,8 +1,8 @@
 // The container and key-store lists of the top rows, and copying and deleting a container.
-#include "dialogs.h"
-#include "keycontainers.h"
-#include "mainwindow.h"
-#include "toolrunner.h"
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "containers/keycontainers.h"
+#include "csp/toolrunner.h"
 
 #include "ui_mainwindow.h"
 
@@ -62,7 +62,8 @@ void MainWindow::on_pushButton_delkey_clicked()
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
 
-    Dialogs::inform(ToolRunner::runCommand(deleteCommand(cspBinDir, source)).shownText());
+    Dialogs::inform(ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source))
+                        .shownText());
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
@@ -80,6 +81,7 @@ void MainWindow::on_pushButton_copykey_clicked()
     // Stopping a slow copy half-way could leave a broken container on the target store.
     options.leaveRunning = true;
     options.keepAliveOwner = this;
+    options.finishBeforeQuit = true;
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
     Dialogs::inform(copy.shownText());

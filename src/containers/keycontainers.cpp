@@ -1,4 +1,4 @@
-#include "keycontainers.h"
+#include "containers/keycontainers.h"
 
 #include <QRandomGenerator>
 
@@ -40,15 +40,10 @@ QString copyTargetName(const QString &sourceName, const QString &store, int copy
            QString::number(copyNumber);
 }
 
-QString deleteCommand(const QString &cspBinDir, const QString &containerName)
+QStringList deleteArguments(const QString &containerName)
 {
-    // Inside the quotes a double quote of the name would end the quoted run and split the name
-    // into other arguments, which could delete another container; three quotes in a row are one
-    // literal quote to QProcess::splitCommand.
-    QString quoted = containerName;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\"\""));
-    return cspBinDir + QStringLiteral("csptest -keyset -deletekeyset -cont \"") + quoted +
-           QLatin1Char('"');
+    return {QStringLiteral("-keyset"), QStringLiteral("-deletekeyset"), QStringLiteral("-cont"),
+            containerName};
 }
 
 } // namespace KeyContainers

@@ -31,7 +31,7 @@ int copyNumber(int secondsSinceMidnight);
 // The fully qualified name of a copy of sourceName on the key store `store`.
 QString copyTargetName(const QString &sourceName, const QString &store, int copyNumber);
 
-// The command text that deletes a container with csptest from cspBinDir.
-QString deleteCommand(const QString &cspBinDir, const QString &containerName);
+// The csptest arguments that delete a container; the name is one argument, whatever it holds.
+QStringList deleteArguments(const QString &containerName);
 
 } // namespace KeyContainers

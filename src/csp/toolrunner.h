@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QProcess;
+
 // The result of one run of a CSP utility or one of our scripts.
 struct ToolResult
 {
@@ -29,16 +33,27 @@ struct ToolOptions
     // within firstOutputWaitMs. A process that prints nothing in that time gets no answer.
     QByteArrayList answers;
     int firstOutputWaitMs = 30000;
+    // A question the utility may ask on its standard input. When the output so far contains
+    // `prompt`, onPrompt is called once with that output and what it returns is written. The
+    // time spent answering does not count against finishWaitMs.
+    QString prompt;
+    std::function<QByteArray(const QString &outputSoFar)> onPrompt;
     // A process still running after its wait is stopped, unless it is to go on running; such a
     // process is handed to keepAliveOwner, which must outlive the call (the main window).
     bool leaveRunning = false;
     QObject *keepAliveOwner = nullptr;
+    // A run left going that the owner must let finish before it goes away (a container copy
+    // stopped half-way can leave a broken container).
+    bool finishBeforeQuit = false;
 };
 
-// Every child process of the program is started, waited for and read here.
+// Every child process of the program is started, waited for and read here. While it waits, the
+// caller's slot does not go on, but the window still repaints and answers the desktop: the wait
+// runs a local event loop that holds back the user's input until the run is over.
 namespace ToolRunner {
 
-// Splits a command text into arguments the way Qt does (QProcess::splitCommand).
+// Splits a command text into arguments the way Qt does (QProcess::splitCommand). Only for
+// commands that carry no user text: anything a user typed or chose goes in an argument list.
 QStringList splitCommand(const QString &command);
 
 // Runs one command text, split into program and arguments by splitCommand().
@@ -47,5 +62,24 @@ ToolResult runCommand(const QString &command, const ToolOptions &options = {});
 // Runs a program with an argument list that is passed unchanged.
 ToolResult run(const QString &program, const QStringList &arguments,
                const ToolOptions &options = {});
+
+// Waits up to waitMs (scaled like every other wait) for a run left going to end. True when it
+// is no longer running.
+bool waitForEnd(QProcess *process, int waitMs);
+
+// True for a run left going that its owner must let finish first (see finishBeforeQuit).
+bool mustFinishBeforeQuit(const QProcess *process);
+
+// The CSP directory, put into the environment of every child as VELMORA_CSP_BIN_DIR, so that
+// the scripts find the same utilities as the program.
+void setCspBinDir(const QString &directory);
+
+// Called with true before a wait and with false after it (the GUI shows a wait cursor).
+void setBusyHook(std::function<void(bool busy)> hook);
+
+// For tests only: every wait is multiplied by this factor (1 by default), so that a slow
+// utility can be simulated in a fraction of a second.
+void setWaitFactorForTests(double factor);
+double waitFactorForTests();
 
 } // namespace ToolRunner

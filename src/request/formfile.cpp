@@ -1,6 +1,7 @@
-#include "formfile.h"
+#include "request/formfile.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -19,6 +20,13 @@ void writeString(QDataStream &out, const QString &text)
 QString formFileDir(const QString &home)
 {
     return home + QStringLiteral("/.velmora-csp");
+}
+
+bool makePrivateDirectory(const QString &path)
+{
+    QDir().mkdir(path);
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
 }
 
 QString formFilePath(const QString &home)
@@ -78,6 +86,10 @@ bool saveFormFile(const QString &path, const QMap<QString, QString> &data)
     // file size limit), so both are checked here. Without commit() the temporary file is
     // removed and the old file stays.
     if (file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    // Passport numbers, SNILS and INN: for the user's eyes only, also when an older, wider
+    // file is replaced.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return false;
     return file.commit();
 }

@@ -11,6 +11,9 @@
 
 // home + "/.velmora-csp"
 QString formFileDir(const QString &home);
+// Makes the directory (if missing) and narrows it to its owner, mode 0700: the form inside it
+// holds passport numbers, SNILS and INN. False when it is not there or not ours to narrow.
+bool makePrivateDirectory(const QString &path);
 // home + "/.velmora-csp/polname.dat"
 QString formFilePath(const QString &home);
 
@@ -22,7 +25,8 @@ bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data);
 
 // Replaces the file at `path` atomically: the new content goes to a temporary file that is
 // renamed over the old one only once it was written completely, so a failed save leaves the
-// previous file as it was. Returns false when nothing was replaced.
+// previous file as it was. The file is readable by its owner only (mode 0600). Returns false
+// when nothing was replaced.
 bool saveFormFile(const QString &path, const QMap<QString, QString> &data);
 // The map saved at `path`, or an empty map when the file is missing or damaged.
 QMap<QString, QString> loadFormFile(const QString &path);

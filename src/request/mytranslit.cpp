@@ -1,4 +1,4 @@
-#include "mytranslit.h"
+#include "request/mytranslit.h"
 
 namespace {
 

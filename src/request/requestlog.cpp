@@ -1,4 +1,4 @@
-#include "requestlog.h"
+#include "request/requestlog.h"
 
 #include <QFile>
 
@@ -21,14 +21,15 @@ int openSafely(const QString &path)
     // No O_TRUNC yet: whatever sits at the name is checked before anything is changed in it.
     // O_NONBLOCK keeps a planted FIFO from blocking the window.
     const int fd =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
     struct stat st;
     // A second name (a hard link) would let someone else's name lead to a file of ours.
     const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
                       st.st_nlink == 1;
-    if (!ours || ::ftruncate(fd, 0) != 0) {
+    // The log holds the request's output, in a directory every user can read: ours alone.
+    if (!ours || ::fchmod(fd, 0600) != 0 || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;
     }

@@ -1,6 +1,6 @@
-#include "requestvalidation.h"
+#include "request/requestvalidation.h"
 
-#include "testinn.h"
+#include "request/testinn.h"
 
 #include <QCoreApplication>
 

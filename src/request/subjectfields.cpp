@@ -1,4 +1,4 @@
-#include "subjectfields.h"
+#include "request/subjectfields.h"
 
 #include <QStringList>
 

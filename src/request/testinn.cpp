@@ -1,4 +1,4 @@
-#include "testinn.h"
+#include "request/testinn.h"
 
 #include <array>
 

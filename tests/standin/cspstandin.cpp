@@ -3,7 +3,8 @@
 // Installed under those names in a directory that also holds "rules.json", written by the test.
 // Each run appends to "calls.jsonl" in the same directory: first a record with its own name and
 // its arguments exactly as received, then, if it read standard input, a record with what it
-// read. Then it behaves as the first rule that matches its name and arguments says:
+// read, and a last record with its exit code when it was not stopped before. Then it behaves
+// as the first rule that matches its name and arguments says:
 //   tool         name to match ("csptest", "certmgr", "cryptcp")
 //   args         optional; when present, the whole argument list must be equal
 //   delayMs      wait before printing anything
@@ -107,7 +108,9 @@ int main(int argc, char *argv[])
         }
         print(rule.value(QStringLiteral("after")).toString());
         QThread::msleep(ulong(rule.value(QStringLiteral("finalDelayMs")).toInt()));
-        return rule.value(QStringLiteral("exit")).toInt();
+        const int code = rule.value(QStringLiteral("exit")).toInt();
+        appendRecord(logPath, {{QStringLiteral("pid"), pid}, {QStringLiteral("exit"), code}});
+        return code;
     }
 
     print(QStringLiteral("cspstandin: no rule for %1 %2\n")

@@ -1,9 +1,21 @@
-#include "standin.h"
+#include "support/standin.h"
+
+#include "csp/toolrunner.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+namespace {
+
+// A slow utility stays exactly as slow, measured in the tool runner's waits.
+int scaled(int ms)
+{
+    return int(ms * ToolRunner::waitFactorForTests());
+}
+
+} // namespace
 
 CspStandIn::CspStandIn()
 {
@@ -27,8 +39,8 @@ void CspStandIn::addRule(const StandInRule &rule)
                   {QStringLiteral("output"), rule.output},
                   {QStringLiteral("stdinBytes"), rule.stdinBytes},
                   {QStringLiteral("after"), rule.after},
-                  {QStringLiteral("delayMs"), rule.delayMs},
-                  {QStringLiteral("finalDelayMs"), rule.finalDelayMs},
+                  {QStringLiteral("delayMs"), scaled(rule.delayMs)},
+                  {QStringLiteral("finalDelayMs"), scaled(rule.finalDelayMs)},
                   {QStringLiteral("exit"), rule.exitCode}};
     if (!rule.anyArgs)
         o.insert(QStringLiteral("args"), QJsonArray::fromStringList(rule.args));
@@ -77,6 +89,8 @@ QList<StandInCall> CspStandIn::calls() const
                 call.args << a.toString();
             byPid.insert(pid, result.size());
             result.append(call);
+        } else if (byPid.contains(pid) && o.contains(QStringLiteral("exit"))) {
+            result[byPid.value(pid)].finished = true;
         } else if (byPid.contains(pid)) {
             result[byPid.value(pid)].stdinText = o.value(QStringLiteral("stdin")).toString();
         }

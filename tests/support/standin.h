@@ -12,6 +12,8 @@ struct StandInCall
     QString tool;
     QStringList args;
     QString stdinText;
+    // Whether the run came to its own end (a stopped run never does); not compared.
+    bool finished = false;
     bool operator==(const StandInCall &o) const
     {
         return tool == o.tool && args == o.args && stdinText == o.stdinText;
@@ -27,6 +29,7 @@ struct StandInRule
     QString output;
     int stdinBytes = 0;
     QString after;
+    // Delays in the program's own milliseconds: written scaled by the tool runner's wait factor.
     int delayMs = 0;
     int finalDelayMs = 0;
     int exitCode = 0;

@@ -1,7 +1,7 @@
-#include "dialogs.h"
-#include "mainwindow.h"
-#include "subjectfields.h"
-#include "toolrunner.h"
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "csp/toolrunner.h"
+#include "request/subjectfields.h"
 #include "ui_mainwindow.h"
 
 #include <QHash>
@@ -18,8 +18,9 @@ void MainWindow::on_pushButton_infile_clicked()
     if (path.isEmpty())
         return;
 
-    const ToolResult result = ToolRunner::runCommand(
-        cspBinDir + QStringLiteral("certmgr -list -file \"") + path + QStringLiteral("\""));
+    const ToolResult result =
+        ToolRunner::run(cspBinDir + QStringLiteral("certmgr"),
+                        {QStringLiteral("-list"), QStringLiteral("-file"), path});
     if (!result.endedInTime) {
         Dialogs::inform(result.errorText);
         return;

@@ -1,5 +1,5 @@
-#include "formfile.h"
-#include "mainwindow.h"
+#include "app/mainwindow.h"
+#include "request/formfile.h"
 
 #include "ui_mainwindow.h"
 
@@ -59,9 +59,9 @@ const char *const loadOrder[] = {
 
 void MainWindow::date_Set()
 {
-    // The result is ignored: an existing directory is fine, and a missing one makes the save
-    // fail below without touching anything.
-    QDir().mkdir(formFileDir(homeDir));
+    // The result is ignored: a directory that cannot be made makes the save fail below without
+    // touching anything.
+    makePrivateDirectory(formFileDir(homeDir));
     for (const SavedField &f : savedFields)
         formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
     saveFormFile(formFilePath(homeDir), formData);

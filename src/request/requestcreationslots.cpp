@@ -1,9 +1,9 @@
-#include "dialogs.h"
-#include "mainwindow.h"
-#include "mytranslit.h"
-#include "requestcommand.h"
-#include "requestlog.h"
-#include "toolrunner.h"
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "csp/toolrunner.h"
+#include "request/mytranslit.h"
+#include "request/requestcommand.h"
+#include "request/requestlog.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
@@ -40,7 +40,7 @@ void MainWindow::on_pushButton_req_clicked()
     QString name;
     mytranslit().myTranslit(owner, name);
 
-    const QString container = RequestCommand::containerPart(
+    const QStringList container = RequestCommand::containerArguments(
         newKey, ui->comboBox_fd->currentText(), ui->comboBox_seakeys->currentText(), name);
 
     FileDialogSpec spec;
@@ -62,8 +62,9 @@ void MainWindow::on_pushButton_req_clicked()
     }
     requestFile.close();
 
-    const ToolResult result = ToolRunner::runCommand(
-        RequestCommand::commandText(cspBinDir, dn, container, usage, requestPath));
+    const ToolResult result =
+        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
+                        RequestCommand::arguments(dn, container, usage, requestPath));
     if (!result.endedInTime) {
         log.write(result.errorText);
         Dialogs::inform(result.errorText);

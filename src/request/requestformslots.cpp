@@ -1,5 +1,5 @@
-#include "mainwindow.h"
-#include "requestvalidation.h"
+#include "app/mainwindow.h"
+#include "request/requestvalidation.h"
 
 #include "ui_mainwindow.h"
 
