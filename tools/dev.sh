@@ -15,6 +15,7 @@ run | test) ;;
 esac
 
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools)
+[ "$mode" = test ] && packages+=(qtbase5-private-dev)
 [ "$mode" = test ] && packages+=(shellcheck)
 missing=()
 for p in "${packages[@]}"; do
