@@ -574,7 +574,7 @@ void TestContainers::quitLetsACopyFinish_data()
     QTest::addColumn<bool>("copyFinished");
 
     // The copy outlasts its own 30 s wait in each row; the window then waits 30 s at a time.
-    QTest::newRow("ends while the window waits") << 45000 << QList<int>() << true;
+    QTest::newRow("ends while the window waits") << 40000 << QList<int>() << true;
     QTest::newRow("still going: Yes stops it") << 90000 << QList<int>{QMessageBox::Yes} << false;
     QTest::newRow("still going: No waits on") << 70000 << QList<int>{QMessageBox::No} << true;
 }

@@ -33,8 +33,8 @@ struct WindowTestEnv
 // Reading and driving the window's widgets by object name, as a user would.
 namespace WindowTest {
 
-// The waits of the tool runner during window tests: 30 s become 0.6 s.
-constexpr double waitFactor = 0.02;
+// The waits of the tool runner during window tests: 30 s become 0.3 s.
+constexpr double waitFactor = 0.01;
 
 void click(QWidget &window, const char *button);
 void setText(QWidget &window, const char *lineEdit, const QString &text);
