@@ -1,11 +1,8 @@
 // The three document buttons against the stand-in cryptcp: the file dialog, what the utility
 // receives as arguments and answers, and what the user is shown.
 #include "app/mainwindow.h"
-#include "csp/toolrunner.h"
-#include "windowtestenv.h"
+#include "support/windowtestenv.h"
 
-#include <QCheckBox>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -51,6 +48,9 @@ void TestSigning::buttons_data()
     QTest::newRow("check, verdict after 2 s")
         << "pushButton_verifile" << false << -1 << ab << 2000 << QStringList{"-verify", ab} << "YY"
         << QStringList{said};
+    QTest::newRow("check, no end in 30 s")
+        << "pushButton_verifile" << false << -1 << ab << 60000 << QStringList{"-verify", ab} << "YY"
+        << QStringList{"Process operation timed out"};
     QTest::newRow("decrypt with the current row")
         << "pushButton" << false << 2 << ab + ".crypt" << 0
         << QStringList{"-decr", "-thumbprint", "cccc", "-start", ab + ".crypt", ab} << "Y"
@@ -74,9 +74,8 @@ void TestSigning::buttons()
     QFETCH(QStringList, messages);
 
     WindowTestEnv env;
-    MainWindow w(nullptr, env.csp.dir());
-    env.csp.clearCalls();
-    env.dialogs.shown.clear();
+    const auto window = env.startWindow();
+    MainWindow &w = *window;
     auto *table = w.findChild<QTableWidget *>("tableWidgetCert");
     table->setSortingEnabled(false);
     table->setRowCount(3);
@@ -89,10 +88,10 @@ void TestSigning::buttons()
         table->clearSelection();
     else
         table->setCurrentCell(currentRow, 0, QItemSelectionModel::NoUpdate);
-    w.findChild<QCheckBox *>("checkBox_crypt")->setChecked(encrypt);
+    WindowTest::setChecked(w, "checkBox_crypt", encrypt);
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers.size(), "Готово.\n", 0, workMs, 0});
     env.dialogs.files << picked;
-    w.findChild<QPushButton *>(button)->click();
+    WindowTest::click(w, button.toLatin1().constData());
 
     const QMap<QString, QStringList> dialogs{
         {"pushButton_crypt", {"Выберите файл для подписания", ""}},
