@@ -49,6 +49,11 @@ private slots:
     void on_checkBox_fiz_clicked();
     void on_lineEdit_CN_textChanged(const QString &text);
 
+    // Signing, encrypting, checking and recovering documents (src/signing/).
+    void on_pushButton_crypt_clicked();
+    void on_pushButton_verifile_clicked();
+    void on_pushButton_clicked();
+
 private:
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
