@@ -17,6 +17,7 @@ esac
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools)
 [ "$mode" = test ] && packages+=(qtbase5-private-dev)
 [ "$mode" = test ] && packages+=(shellcheck)
+[ "$mode" = test ] && packages+=(unzip)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
