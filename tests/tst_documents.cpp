@@ -51,7 +51,7 @@ const QString filled = "SN=Иванов;G=Иван Иванович;I=И.И.;CN=
                        "authorT=Менеджеру;post=Директор;boss=Сидоров С.С.";
 const QString regulations = QStringLiteral(
     "Настоящим ЗАКАЗЧИК присоединяется к Регламенту Удостоверяющего центра, опубликованном на "
-    "сайте Удостоверяющего центра, по адресу: https://www.uc-saratov.ru/udostovcent/.");
+    "сайте Удостоверяющего центра, по адресу: https://www.udostoverenie-centr.ru/udostovcent/.");
 
 // Weight and point size of every piece of text in the block, all in Times New Roman, or "mixed".
 QString charFormatOf(const QTextBlock &block)

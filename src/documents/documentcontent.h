@@ -6,7 +6,7 @@
 #include <QString>
 
 // The application's regulations sentence sends the customer here.
-constexpr char regulationsAddress[] = "https://www.uc-saratov.ru/udostovcent/";
+constexpr char regulationsAddress[] = "https://www.udostoverenie-centr.ru/udostovcent/";
 
 // Both documents are set in this family, from the first character to the last.
 constexpr char documentFontFamily[] = "Times New Roman";
