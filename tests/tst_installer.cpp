@@ -48,8 +48,8 @@ bool enabled(const Instalgui &installer, const char *button)
 bool writeScript(const QString &path, const QByteArray &body)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body) > 0
-        && file.setPermissions(file.permissions() | QFile::ExeOwner);
+    return file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body) > 0 &&
+           file.setPermissions(file.permissions() | QFile::ExeOwner);
 }
 
 } // namespace
@@ -109,25 +109,25 @@ Instalgui *TestInstaller::openInstaller()
 void TestInstaller::cspButtonOpensTheInstaller_data()
 {
     QTest::addColumn<bool>("cspInstalled");
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<int>("answer"); // QMessageBox::StandardButton
     QTest::addColumn<bool>("opened");
 
-    QTest::newRow("installed, reinstall") << true << QMessageBox::Yes << true;
-    QTest::newRow("installed, keep it") << true << QMessageBox::No << false;
-    QTest::newRow("installed, question closed") << true << QMessageBox::NoButton << false;
-    QTest::newRow("missing: no question") << false << QMessageBox::NoButton << true;
+    QTest::newRow("installed, reinstall") << true << int(QMessageBox::Yes) << true;
+    QTest::newRow("installed, keep it") << true << int(QMessageBox::No) << false;
+    QTest::newRow("installed, question closed") << true << int(QMessageBox::NoButton) << false;
+    QTest::newRow("missing: no question") << false << int(QMessageBox::NoButton) << true;
 }
 
 void TestInstaller::cspButtonOpensTheInstaller()
 {
     QFETCH(bool, cspInstalled);
-    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(int, answer);
     QFETCH(bool, opened);
 
     if (!cspInstalled)
         env->csp.remove("cryptcp");
     window = env->startWindow();
-    env->dialogs.buttons.enqueue(answer);
+    env->dialogs.buttons.enqueue(QMessageBox::StandardButton(answer));
 
     click(*window, "pushButton_cryptopro");
 
@@ -173,7 +173,7 @@ void TestInstaller::unpacksTheChosenArchive_data()
     QTest::addColumn<int>("system");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("member"); // the archive's one file; "" for none chosen
-    QTest::addColumn<QString>("script");       // "real", "missing" or "slow"
+    QTest::addColumn<QString>("script"); // "real", "missing" or "slow"
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("log");
@@ -184,36 +184,48 @@ void TestInstaller::unpacksTheChosenArchive_data()
     const QString csp = "Выберите фаил архива КриптоПро CSP";
     const QString plugin = "Выберите фаил архива плагина";
     const auto unpacked = [](const QString &directory) {
-        return "Архив {archive} распакован в {work}:\n  " + directory
-            + "\n\nРаспаковка архива завершена\n";
+        return "Архив {archive} распакован в {work}:\n  " + directory +
+               "\n\nРаспаковка архива завершена\n";
     };
 
-    QTest::newRow("Debian, CSP") << 0 << "pushButton_scp" << "linux-amd64_deb/install.sh" << "real" << csp
-                                 << "linux-amd64_deb.tgz" << unpacked("linux-amd64_deb") << 2
-                                 << false << true;
+    QTest::newRow("Debian, CSP") << 0 << "pushButton_scp"
+                                 << "linux-amd64_deb/install.sh"
+                                 << "real" << csp << "linux-amd64_deb.tgz"
+                                 << unpacked("linux-amd64_deb") << 2 << false << true;
     QTest::newRow("Ubuntu, CSP: the Debian archive")
-        << 2 << "pushButton_scp" << "linux-amd64_deb/install.sh" << "real" << csp << "linux-amd64_deb.tgz"
-        << unpacked("linux-amd64_deb") << 2 << false << true;
-    QTest::newRow("SUSE, CSP") << 5 << "pushButton_scp" << "linux-amd64/install.sh" << "real" << csp
-                               << "linux-amd64.tgz" << unpacked("linux-amd64") << 2 << false
-                               << true;
+        << 2 << "pushButton_scp"
+        << "linux-amd64_deb/install.sh"
+        << "real" << csp << "linux-amd64_deb.tgz" << unpacked("linux-amd64_deb") << 2 << false
+        << true;
+    QTest::newRow("SUSE, CSP") << 5 << "pushButton_scp"
+                               << "linux-amd64/install.sh"
+                               << "real" << csp << "linux-amd64.tgz" << unpacked("linux-amd64") << 2
+                               << false << true;
     QTest::newRow("Alt Linux, plug-in")
-        << 3 << "pushButton_cades" << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb" << "real" << plugin
-        << "cades_linux_amd64.tar.gz" << unpacked("cades_linux_amd64") << 4 << true << false;
+        << 3 << "pushButton_cades"
+        << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb"
+        << "real" << plugin << "cades_linux_amd64.tar.gz" << unpacked("cades_linux_amd64") << 4
+        << true << false;
     QTest::newRow("refused archive is no success")
-        << 4 << "pushButton_scp" << "../escape" << "real" << csp << "linux-amd64.tgz"
+        << 4 << "pushButton_scp"
+        << "../escape"
+        << "real" << csp << "linux-amd64.tgz"
         << "Архив содержит путь вне каталога распаковки: ../escape\n"
            "Архив не распакован: {archive}\n\nОшибка распаковки архива\n"
         << 0 << true << true;
-    QTest::newRow("no file chosen") << 1 << "pushButton_scp" << "" << "real" << csp
-                                    << "linux-amd64_deb.tgz" << "Фаил архива не выбран\n" << 0
-                                    << true << true;
-    QTest::newRow("no script") << 0 << "pushButton_cades" << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb" << "missing"
-                               << plugin << "cades_linux_amd64.tar.gz"
+    QTest::newRow("no file chosen") << 1 << "pushButton_scp"
+                                    << ""
+                                    << "real" << csp << "linux-amd64_deb.tgz"
+                                    << "Фаил архива не выбран\n"
+                                    << 0 << true << true;
+    QTest::newRow("no script") << 0 << "pushButton_cades"
+                               << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb"
+                               << "missing" << plugin << "cades_linux_amd64.tar.gz"
                                << "execvp: No such file or directory" << 0 << true << true;
-    QTest::newRow("script outlasts its wait")
-        << 0 << "pushButton_scp" << "linux-amd64_deb/install.sh" << "slow" << csp << "linux-amd64_deb.tgz"
-        << "Process operation timed out" << 0 << true << true;
+    QTest::newRow("script outlasts its wait") << 0 << "pushButton_scp"
+                                              << "linux-amd64_deb/install.sh"
+                                              << "slow" << csp << "linux-amd64_deb.tgz"
+                                              << "Process operation timed out" << 0 << true << true;
 }
 
 void TestInstaller::unpacksTheChosenArchive()
@@ -282,8 +294,7 @@ void TestInstaller::installRunsTheScriptInATerminal_data()
     QTest::newRow("Debian") << 0 << true << args("screepts/debian.sh", "linux-amd64_deb/") << "";
     QTest::newRow("Astra") << 1 << true << args("screepts/astra.sh", "linux-amd64_deb/") << "";
     QTest::newRow("Ubuntu") << 2 << true << args("screepts/ubuntu.sh", "linux-amd64_deb/") << "";
-    QTest::newRow("Alt Linux") << 3 << true << args("screepts/altlinux.sh", "linux-amd64/")
-                               << "";
+    QTest::newRow("Alt Linux") << 3 << true << args("screepts/altlinux.sh", "linux-amd64/") << "";
     QTest::newRow("RPM") << 4 << true << args("screepts/rpmbase.sh", "linux-amd64/") << "";
     QTest::newRow("SUSE: the work directory itself")
         << 5 << true << args("screepts/suse.sh", "") << "";

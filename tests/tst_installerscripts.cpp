@@ -16,9 +16,8 @@ const QString scripts = QStringLiteral(VELMORA_SOURCE_DIR "/screepts/");
 
 // The system commands the scripts use; the tests' PATH offers these and the stand-ins only, so
 // that which package tool a script finds is up to the test.
-const QStringList systemCommands{"bash", "sh",    "tar",   "gzip", "find", "sort",
-                                 "rm",   "mkdir", "mktemp", "mv",  "date", "tee",
-                                 "dirname", "cat"};
+const QStringList systemCommands{"bash",  "sh",     "tar", "gzip", "find", "sort",    "rm",
+                                 "mkdir", "mktemp", "mv",  "date", "tee",  "dirname", "cat"};
 
 bool writeFile(const QString &path, const QByteArray &content, bool executable = false)
 {
@@ -27,8 +26,8 @@ bool writeFile(const QString &path, const QByteArray &content, bool executable =
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
         return false;
     file.close();
-    return !executable
-        || file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup);
+    return !executable ||
+           file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup);
 }
 
 QByteArray readFile(const QString &path)
@@ -105,8 +104,8 @@ QString TestInstallerScripts::makeArchive(const QString &name, const QStringList
     for (const QString &member : members) {
         const bool install = member.endsWith("/install.sh");
         const QByteArray content = install ? "#!/bin/sh\npwd > installed.txt\necho install.sh ran\n"
-                                             "exit "
-                                                 + QByteArray::number(installExit) + "\n"
+                                             "exit " +
+                                                 QByteArray::number(installExit) + "\n"
                                            : QByteArray("package");
         if (!writeFile(root + '/' + member, content, install))
             return QString();
@@ -137,7 +136,7 @@ Run TestInstallerScripts::runScript(const QString &script, const QStringList &ar
         output += process.readAll();
     if (installer) {
         // The terminal closes when the script ends: it must still be waiting here.
-        if (process.state() != QProcess::Running)
+        if (process.waitForFinished(100))
             return run;
         process.write("\n");
     }
@@ -167,13 +166,13 @@ QStringList TestInstallerScripts::calls() const
     const QString text = QString::fromUtf8(readFile(tools->filePath("calls.txt")));
     QStringList lines = text == "(missing)" ? QStringList() : text.split('\n');
     lines.removeAll(QString());
-    return lines.replaceInStrings(work, "{work}/");
+    return lines.replaceInStrings(work, "{work}/").replaceInStrings(work.chopped(1), "{work}");
 }
 
 void TestInstallerScripts::unpacksIntoTheWorkDirectory_data()
 {
     QTest::addColumn<QStringList>("members");
-    QTest::addColumn<QString>("damage");    // "", "truncated" or "missing"
+    QTest::addColumn<QString>("damage");     // "", "truncated" or "missing"
     QTest::addColumn<QStringList>("before"); // files under HOME, or "link NAME TARGET"
     QTest::addColumn<bool>("unpacked");
     QTest::addColumn<QStringList>("present"); // under HOME
@@ -209,8 +208,8 @@ void TestInstallerScripts::unpacksIntoTheWorkDirectory_data()
     QTest::newRow("damaged archive")
         << debian << "truncated" << QStringList() << false << QStringList()
         << QStringList{"buildcpcsp/linux-amd64_deb"} << "Архив повреждён";
-    QTest::newRow("no such file") << debian << "missing" << QStringList() << false
-                                  << QStringList() << QStringList{"buildcpcsp"}
+    QTest::newRow("no such file") << debian << "missing" << QStringList() << false << QStringList()
+                                  << QStringList{"buildcpcsp"}
                                   << "Файл архива не найден или недоступен для чтения";
 }
 
@@ -250,7 +249,8 @@ void TestInstallerScripts::unpacksIntoTheWorkDirectory()
         QVERIFY2(!QFileInfo::exists(home->path() + '/' + path), qPrintable(path));
     // Nothing is left over from unpacking but what the archive holds.
     if (QFileInfo::exists(work))
-        QCOMPARE(QDir(work).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot)
+        QCOMPARE(QDir(work)
+                     .entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot)
                      .filter(".unpack"),
                  QStringList());
 }
@@ -272,65 +272,78 @@ void TestInstallerScripts::installsTheCspAndThePlugin_data()
                          "\t{work}/cades_linux_amd64/cprocsp-pki-plugin-64_2.0.14892-1_amd64.deb";
     const QString rpms = "{work}/cades_linux_amd64/cprocsp-pki-cades-64-2.0.14892-1.x86_64.rpm"
                          "\t{work}/cades_linux_amd64/cprocsp-pki-plugin-64-2.0.14892-1.x86_64.rpm";
-    const auto quoted = [](QString list) {
-        return "'" + list.replace("\t", "' '") + "'";
-    };
+    const auto quoted = [](QString list) { return "'" + list.replace("\t", "' '") + "'"; };
     const QString done = "КриптоПро CSP и плагин установлены.";
 
     QTest::newRow("Debian: su, apt")
-        << "debian.sh" << "linux-amd64_deb" << "linux-amd64_deb/" << QStringList{"apt", "dpkg"}
-        << 0 << true << 0
+        << "debian.sh"
+        << "linux-amd64_deb"
+        << "linux-amd64_deb/" << QStringList{"apt", "dpkg"} << 0 << true << 0
         << QStringList{"su\t-\t-c\tcd '{work}/linux-amd64_deb' && './install.sh'",
-                       "su\t-\t-c\tcd '{work}/' && 'apt' 'install' " + quoted(debs),
+                       "su\t-\t-c\tcd '{work}' && 'apt' 'install' " + quoted(debs),
                        "apt\tinstall\t" + debs}
         << done << 0;
     QTest::newRow("Astra: sudo, apt")
-        << "astra.sh" << "linux-amd64_deb" << "linux-amd64_deb/" << QStringList{"apt", "dpkg"}
-        << 0 << true << 0
+        << "astra.sh"
+        << "linux-amd64_deb"
+        << "linux-amd64_deb/" << QStringList{"apt", "dpkg"} << 0 << true << 0
         << QStringList{"sudo\t./install.sh", "sudo\tapt\tinstall\t" + debs, "apt\tinstall\t" + debs}
         << done << 0;
     QTest::newRow("Ubuntu without apt: dpkg")
-        << "ubuntu.sh" << "linux-amd64_deb" << "linux-amd64_deb/" << QStringList{"dpkg"} << 0
-        << true << 0
-        << QStringList{"sudo\t./install.sh", "sudo\tdpkg\t-i\t" + debs, "dpkg\t-i\t" + debs}
-        << done << 0;
+        << "ubuntu.sh"
+        << "linux-amd64_deb"
+        << "linux-amd64_deb/" << QStringList{"dpkg"} << 0 << true << 0
+        << QStringList{"sudo\t./install.sh", "sudo\tdpkg\t-i\t" + debs, "dpkg\t-i\t" + debs} << done
+        << 0;
     QTest::newRow("Alt Linux: su, apt-get")
-        << "altlinux.sh" << "linux-amd64" << "linux-amd64/" << QStringList{"apt-get", "rpm"} << 0
-        << true << 0
+        << "altlinux.sh"
+        << "linux-amd64"
+        << "linux-amd64/" << QStringList{"apt-get", "rpm"} << 0 << true << 0
         << QStringList{"su\t-\t-c\tcd '{work}/linux-amd64' && './install.sh'",
-                       "su\t-\t-c\tcd '{work}/' && 'apt-get' 'install' " + quoted(rpms),
+                       "su\t-\t-c\tcd '{work}' && 'apt-get' 'install' " + quoted(rpms),
                        "apt-get\tinstall\t" + rpms}
         << done << 0;
     QTest::newRow("RPM: sudo, dnf")
-        << "rpmbase.sh" << "linux-amd64" << "linux-amd64/" << QStringList{"dnf", "yum"} << 0
-        << true << 0
+        << "rpmbase.sh"
+        << "linux-amd64"
+        << "linux-amd64/" << QStringList{"dnf", "yum"} << 0 << true << 0
         << QStringList{"sudo\t./install.sh", "sudo\tdnf\tinstall\t" + rpms, "dnf\tinstall\t" + rpms}
         << done << 0;
     QTest::newRow("RPM without dnf: yum")
-        << "rpmbase.sh" << "linux-amd64" << "linux-amd64/" << QStringList{"yum"} << 0 << true << 0
+        << "rpmbase.sh"
+        << "linux-amd64"
+        << "linux-amd64/" << QStringList{"yum"} << 0 << true << 0
         << QStringList{"sudo\t./install.sh", "sudo\tyum\tinstall\t" + rpms, "yum\tinstall\t" + rpms}
         << done << 0;
     QTest::newRow("SUSE: the work directory itself, zypper")
-        << "suse.sh" << "linux-amd64" << "" << QStringList{"zypper"} << 0 << true << 0
+        << "suse.sh"
+        << "linux-amd64"
+        << "" << QStringList{"zypper"} << 0 << true << 0
         << QStringList{"sudo\t./install.sh", "sudo\tzypper\tinstall\t" + rpms,
                        "zypper\tinstall\t" + rpms}
         << done << 0;
     QTest::newRow("CSP archive not unpacked")
-        << "debian.sh" << "" << "linux-amd64_deb/" << QStringList{"apt"} << 0 << true << 0
-        << QStringList()
-        << "Не найден " + QString("{work}/linux-amd64_deb/install.sh")
-               + ": сначала распакуйте архив КриптоПро CSP."
+        << "debian.sh"
+        << ""
+        << "linux-amd64_deb/" << QStringList{"apt"} << 0 << true << 0 << QStringList()
+        << "Не найден " + QString("{work}/linux-amd64_deb/install.sh") +
+               ": сначала распакуйте архив КриптоПро CSP."
         << 1;
     QTest::newRow("install.sh fails: no plug-in")
-        << "astra.sh" << "linux-amd64_deb" << "linux-amd64_deb/" << QStringList{"apt"} << 3
-        << true << 0 << QStringList{"sudo\t./install.sh"}
-        << "Установка КриптоПро CSP не удалась (код 3)" << 1;
+        << "astra.sh"
+        << "linux-amd64_deb"
+        << "linux-amd64_deb/" << QStringList{"apt"} << 3 << true << 0
+        << QStringList{"sudo\t./install.sh"} << "Установка КриптоПро CSP не удалась (код 3)" << 1;
     QTest::newRow("plug-in archive not unpacked")
-        << "rpmbase.sh" << "linux-amd64" << "linux-amd64/" << QStringList{"dnf"} << 0 << false << 0
-        << QStringList{"sudo\t./install.sh"}
-        << "Пакеты плагина (cprocsp-pki-*.rpm) не найдены" << 1;
+        << "rpmbase.sh"
+        << "linux-amd64"
+        << "linux-amd64/" << QStringList{"dnf"} << 0 << false << 0
+        << QStringList{"sudo\t./install.sh"} << "Пакеты плагина (cprocsp-pki-*.rpm) не найдены"
+        << 1;
     QTest::newRow("package tool fails")
-        << "suse.sh" << "linux-amd64" << "" << QStringList{"zypper"} << 0 << true << 4
+        << "suse.sh"
+        << "linux-amd64"
+        << "" << QStringList{"zypper"} << 0 << true << 4
         << QStringList{"sudo\t./install.sh", "sudo\tzypper\tinstall\t" + rpms,
                        "zypper\tinstall\t" + rpms}
         << "установка плагина не удалась (код 4)" << 1;
@@ -352,11 +365,11 @@ void TestInstallerScripts::installsTheCspAndThePlugin()
     // The vendor's archives as createarch.sh leaves them; the CSP archive brings packages of
     // its own that the plug-in step must leave alone.
     if (!cspDirectory.isEmpty()) {
-        const QString csp = makeArchive(
-            "csp.tgz",
-            {cspDirectory + "/install.sh", cspDirectory + "/lsb-cprocsp-base-5.0.12000-6.noarch.rpm",
-             cspDirectory + "/lsb-cprocsp-base_5.0.12000-6_all.deb"},
-            installExit);
+        const QString csp = makeArchive("csp.tgz",
+                                        {cspDirectory + "/install.sh",
+                                         cspDirectory + "/lsb-cprocsp-base-5.0.12000-6.noarch.rpm",
+                                         cspDirectory + "/lsb-cprocsp-base_5.0.12000-6_all.deb"},
+                                        installExit);
         QCOMPARE(runScript("createarch.sh", {csp}).exitCode, 0);
     }
     if (withPlugin) {
@@ -375,7 +388,8 @@ void TestInstallerScripts::installsTheCspAndThePlugin()
     const Run run = runScript(script, {work + argument});
 
     QCOMPARE(calls(), expectedCalls);
-    QVERIFY2(run.output.replace(work, "{work}/").contains(message), qPrintable(run.output));
+    QVERIFY2(QString(run.output).replace(work, "{work}/").contains(message),
+             qPrintable(run.output));
     QCOMPARE(run.exitCode, exitCode);
     const QString installDir = work + cspDirectory;
     if (!expectedCalls.isEmpty())
