@@ -1,5 +1,6 @@
-// The CSP button and the installer dialog: the reinstall question, unpacking the archives with
-// screepts/createarch.sh, and starting the installation in a stand-in terminal.
+// The CSP installer: the CSP button, the installer dialog with a stand-in terminal, and its
+// scripts run directly on archives made here with tar and with stand-ins for su, sudo and the
+// package tools.
 #include "app/mainwindow.h"
 #include "csp/toolrunner.h"
 #include "installer/instalgui.h"
@@ -8,11 +9,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -20,6 +22,45 @@
 using namespace WindowTest;
 
 namespace {
+
+const QString scripts = QStringLiteral(VELMORA_SOURCE_DIR "/screepts/");
+const QString pki = "cades_linux_amd64/cprocsp-pki-";
+const QStringList pluginMembers{
+    pki + "cades-64_2.0.14892-1_amd64.deb", pki + "plugin-64_2.0.14892-1_amd64.deb",
+    pki + "cades-64-2.0.14892-1.x86_64.rpm", pki + "plugin-64-2.0.14892-1.x86_64.rpm"};
+
+bool writeFile(const QString &path, const QByteArray &content, bool executable = false)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           (!executable || file.setPermissions(file.permissions() | QFile::ExeOwner));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A gzipped tar archive `name` in `dir` of `members` ("../" kept). A member install.sh notes
+// where it ran and exits with `installExit`.
+QString makeArchive(const QString &dir, const QString &name, const QStringList &members,
+                    int installExit = 0)
+{
+    for (const QString &member : members)
+        if (!writeFile(dir + "/tree/" + member,
+                       member.endsWith("install.sh")
+                           ? "#!/bin/sh\npwd >installed.txt\necho install.sh ran\nexit " +
+                                 QByteArray::number(installExit) + '\n'
+                           : "package",
+                       true))
+            return QString();
+    QProcess tar;
+    tar.setWorkingDirectory(dir + "/tree");
+    tar.start("tar", QStringList{"-czPf", dir + '/' + name} + members);
+    return tar.waitForFinished() && tar.exitCode() == 0 ? dir + '/' + name : QString();
+}
 
 QList<Instalgui *> installers()
 {
@@ -33,23 +74,6 @@ QList<Instalgui *> installers()
 QString logText(const Instalgui &installer)
 {
     return installer.findChild<QTextEdit *>("textEdit_install")->toPlainText();
-}
-
-int progress(const Instalgui &installer)
-{
-    return installer.findChild<QProgressBar *>("progressBar")->value();
-}
-
-bool enabled(const Instalgui &installer, const char *button)
-{
-    return installer.findChild<QPushButton *>(button)->isEnabled();
-}
-
-bool writeScript(const QString &path, const QByteArray &body)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body) > 0 &&
-           file.setPermissions(file.permissions() | QFile::ExeOwner);
 }
 
 } // namespace
@@ -73,21 +97,40 @@ private slots:
     void installRunsTheScriptInATerminal_data();
     void installRunsTheScriptInATerminal();
 
+    void unpackScriptKeepsToTheWorkDirectory_data();
+    void unpackScriptKeepsToTheWorkDirectory();
+    void installScriptsInstallCspAndPlugin_data();
+    void installScriptsInstallCspAndPlugin();
+    void installLogsNeverFollowALink();
+
 private:
-    // Opens the installer from a main window without the CSP.
-    Instalgui *openInstaller();
+    Instalgui *openInstaller(); // from a window without the CSP
+    // Runs a script with PATH holding only the stand-ins and the system commands it needs;
+    // an installation script must then wait for Enter, which it is given.
+    int runScript(const QString &script, const QStringList &arguments, QString *output = nullptr);
+    // A stand-in that notes its name and arguments, tab-separated, in calls.txt; su and sudo
+    // then run what they were given.
+    void addStandIn(const QString &tool);
+    QStringList calls() const;
 
     std::unique_ptr<WindowTestEnv> env;
     std::unique_ptr<MainWindow> window;
-    QTemporaryDir bin; // the stand-in terminal, and a directory with no terminal
+    std::unique_ptr<QTemporaryDir> temp; // bin/, logs/ and the archives' sources
+    QString work;
     QByteArray oldPath;
 };
 
 void TestInstaller::init()
 {
     env = std::make_unique<WindowTestEnv>();
-    QVERIFY(env->csp.isValid());
+    temp = std::make_unique<QTemporaryDir>();
+    work = env->home.path() + "/buildcpcsp/";
     oldPath = qgetenv("PATH");
+    QVERIFY(QDir().mkpath(temp->filePath("logs")) && QDir().mkpath(temp->filePath("bin")));
+    for (const char *command : {"bash", "sh", "tar", "gzip", "find", "sort", "rm", "mkdir",
+                                "mktemp", "mv", "date", "tee", "dirname"})
+        QVERIFY(
+            QFile::link(QStandardPaths::findExecutable(command), temp->filePath("bin/") + command));
 }
 
 void TestInstaller::cleanup()
@@ -95,6 +138,7 @@ void TestInstaller::cleanup()
     qputenv("PATH", oldPath);
     qDeleteAll(installers());
     window.reset();
+    temp.reset();
     env.reset();
 }
 
@@ -104,6 +148,50 @@ Instalgui *TestInstaller::openInstaller()
     window = env->startWindow();
     click(*window, "pushButton_cryptopro");
     return installers().value(0);
+}
+
+int TestInstaller::runScript(const QString &script, const QStringList &arguments, QString *output)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", temp->filePath("bin"));
+    env.insert("VELMORA_LOG_DIR", temp->filePath("logs"));
+    env.insert("CALLS", temp->filePath("calls.txt"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(scripts + script, arguments);
+    QByteArray text;
+    if (script != "createarch.sh") {
+        while (!text.contains("Нажмите Enter") && process.waitForReadyRead(5000))
+            text += process.readAll();
+        if (process.waitForFinished(100)) // the terminal would have closed
+            return -1;
+        process.write("\n");
+    }
+    process.closeWriteChannel();
+    process.waitForFinished(5000);
+    if (output)
+        *output = QString::fromUtf8(text + process.readAll()).replace(work, "{work}/");
+    return process.state() == QProcess::NotRunning ? process.exitCode() : -1;
+}
+
+void TestInstaller::addStandIn(const QString &tool)
+{
+    QByteArray body = "#!/bin/sh\n{ printf %s \"${0##*/}\"; printf '\\t%s' \"$@\"; echo; } "
+                      ">>\"$CALLS\"\n";
+    if (tool == "su")
+        body += "[ \"$1 $2\" = '- -c' ] && exec sh -c \"$3\"\n";
+    if (tool == "sudo")
+        body += "exec \"$@\"\n";
+    QVERIFY(writeFile(temp->filePath("bin/" + tool), body, true));
+}
+
+QStringList TestInstaller::calls() const
+{
+    return QString::fromUtf8(readFile(temp->filePath("calls.txt")))
+        .split('\n', Qt::SkipEmptyParts)
+        .replaceInStrings(work, "{work}/")
+        .replaceInStrings(work.chopped(1), "{work}");
 }
 
 void TestInstaller::cspButtonOpensTheInstaller_data()
@@ -141,10 +229,8 @@ void TestInstaller::cspButtonOpensTheInstaller()
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
     }
     QCOMPARE(installers().size(), opened ? 1 : 0);
-    if (opened) {
-        QVERIFY(installers().first()->isVisible());
-        QCOMPARE(installers().first()->parentWidget(), nullptr);
-    }
+    if (opened)
+        QVERIFY(installers().first()->isVisible() && !installers().first()->parentWidget());
     QVERIFY(env->csp.calls().isEmpty());
 }
 
@@ -152,8 +238,7 @@ void TestInstaller::eachPressOpensAFreshInstaller()
 {
     Instalgui *first = openInstaller();
     QVERIFY(first);
-    click(*first, "pushButton_scp"); // cancelled: the log area gets a line
-    QVERIFY(!logText(*first).isEmpty());
+    click(*first, "pushButton_scp"); // no file chosen: a line in the log area
     click(*first, "pushButton_2");
     QVERIFY(!first->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -161,11 +246,8 @@ void TestInstaller::eachPressOpensAFreshInstaller()
     click(*window, "pushButton_cryptopro");
 
     QCOMPARE(installers().size(), 1);
-    Instalgui *second = installers().first();
-    QVERIFY(second->isVisible());
-    QCOMPARE(logText(*second), QString());
-    QCOMPARE(progress(*second), 0);
-    QVERIFY(enabled(*second, "pushButton_scp"));
+    QVERIFY(installers().first()->isVisible());
+    QCOMPARE(logText(*installers().first()), QString());
 }
 
 void TestInstaller::unpacksTheChosenArchive_data()
@@ -173,59 +255,48 @@ void TestInstaller::unpacksTheChosenArchive_data()
     QTest::addColumn<int>("system");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("member"); // the archive's one file; "" for none chosen
-    QTest::addColumn<QString>("script"); // "real", "missing" or "slow"
-    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("script"); // createarch.sh: "real" or "slow"
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("log");
     QTest::addColumn<int>("progress");
-    QTest::addColumn<bool>("scpEnabled");
-    QTest::addColumn<bool>("cadesEnabled");
+    QTest::addColumn<QString>("disabled");
 
-    const QString csp = "Выберите фаил архива КриптоПро CSP";
-    const QString plugin = "Выберите фаил архива плагина";
     const auto unpacked = [](const QString &directory) {
-        return "Архив {archive} распакован в {work}:\n  " + directory +
+        return "Архив {archive} распакован в {work}/:\n  " + directory +
                "\n\nРаспаковка архива завершена\n";
     };
-
     QTest::newRow("Debian, CSP") << 0 << "pushButton_scp"
                                  << "linux-amd64_deb/install.sh"
-                                 << "real" << csp << "linux-amd64_deb.tgz"
-                                 << unpacked("linux-amd64_deb") << 2 << false << true;
+                                 << "real"
+                                 << "linux-amd64_deb.tgz" << unpacked("linux-amd64_deb") << 2
+                                 << "pushButton_scp";
     QTest::newRow("Ubuntu, CSP: the Debian archive")
         << 2 << "pushButton_scp"
         << "linux-amd64_deb/install.sh"
-        << "real" << csp << "linux-amd64_deb.tgz" << unpacked("linux-amd64_deb") << 2 << false
-        << true;
-    QTest::newRow("SUSE, CSP") << 5 << "pushButton_scp"
-                               << "linux-amd64/install.sh"
-                               << "real" << csp << "linux-amd64.tgz" << unpacked("linux-amd64") << 2
-                               << false << true;
+        << "real"
+        << "linux-amd64_deb.tgz" << unpacked("linux-amd64_deb") << 2 << "pushButton_scp";
     QTest::newRow("Alt Linux, plug-in")
-        << 3 << "pushButton_cades"
-        << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb"
-        << "real" << plugin << "cades_linux_amd64.tar.gz" << unpacked("cades_linux_amd64") << 4
-        << true << false;
+        << 3 << "pushButton_cades" << pluginMembers[0] << "real"
+        << "cades_linux_amd64.tar.gz" << unpacked("cades_linux_amd64") << 4 << "pushButton_cades";
     QTest::newRow("refused archive is no success")
         << 4 << "pushButton_scp"
         << "../escape"
-        << "real" << csp << "linux-amd64.tgz"
+        << "real"
+        << "linux-amd64.tgz"
         << "Архив содержит путь вне каталога распаковки: ../escape\n"
            "Архив не распакован: {archive}\n\nОшибка распаковки архива\n"
-        << 0 << true << true;
+        << 0 << "";
     QTest::newRow("no file chosen") << 1 << "pushButton_scp"
                                     << ""
-                                    << "real" << csp << "linux-amd64_deb.tgz"
+                                    << "real"
+                                    << "linux-amd64_deb.tgz"
                                     << "Фаил архива не выбран\n"
-                                    << 0 << true << true;
-    QTest::newRow("no script") << 0 << "pushButton_cades"
-                               << "cades_linux_amd64/cprocsp-pki-cades-64_2.0.14892-1_amd64.deb"
-                               << "missing" << plugin << "cades_linux_amd64.tar.gz"
-                               << "execvp: No such file or directory" << 0 << true << true;
+                                    << 0 << "";
     QTest::newRow("script outlasts its wait") << 0 << "pushButton_scp"
                                               << "linux-amd64_deb/install.sh"
-                                              << "slow" << csp << "linux-amd64_deb.tgz"
-                                              << "Process operation timed out" << 0 << true << true;
+                                              << "slow"
+                                              << "linux-amd64_deb.tgz"
+                                              << "Process operation timed out" << 0 << "";
 }
 
 void TestInstaller::unpacksTheChosenArchive()
@@ -234,33 +305,23 @@ void TestInstaller::unpacksTheChosenArchive()
     QFETCH(QString, button);
     QFETCH(QString, member);
     QFETCH(QString, script);
-    QFETCH(QString, caption);
     QFETCH(QString, filter);
     QFETCH(QString, log);
     QFETCH(int, progress);
-    QFETCH(bool, scpEnabled);
-    QFETCH(bool, cadesEnabled);
+    QFETCH(QString, disabled);
 
     const QString home = env->home.path();
     QVERIFY(QDir(home).mkdir("screepts"));
     if (script == "real")
-        QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/createarch.sh",
-                            home + "/screepts/createarch.sh"));
+        QVERIFY(QFile::link(scripts + "createarch.sh", home + "/screepts/createarch.sh"));
     if (script == "slow") {
-        QVERIFY(writeScript(home + "/screepts/createarch.sh", "sleep 5\n"));
+        QVERIFY(writeFile(home + "/screepts/createarch.sh", "#!/bin/sh\nsleep 5\n", true));
         ToolRunner::setWaitFactorForTests(0.002); // 50 s become 100 ms
     }
-    const QString archive = home + "/Загрузки/" + filter;
-    if (!member.isEmpty()) {
-        const QString pack = home + "/Загрузки/pack/";
-        QVERIFY(QDir().mkpath(QFileInfo(pack + member).path()));
-        QVERIFY(writeScript(pack + member, "exit 0\n"));
-        QProcess tar;
-        tar.setWorkingDirectory(pack);
-        tar.start("tar", {"-czPf", archive, member});
-        QVERIFY(tar.waitForFinished() && tar.exitCode() == 0);
+    const QString archive =
+        member.isEmpty() ? QString("none") : makeArchive(home + "/Загрузки", filter, {member});
+    if (!member.isEmpty())
         env->dialogs.files.enqueue(archive);
-    }
     Instalgui *installer = openInstaller();
     QVERIFY(installer);
     installer->findChild<QComboBox *>("comboBox_OS")->setCurrentIndex(system);
@@ -270,53 +331,52 @@ void TestInstaller::unpacksTheChosenArchive()
     QCOMPARE(env->dialogs.shown.size(), 1);
     const FileDialogSpec &asked = env->dialogs.shown.first().file;
     QCOMPARE(asked.parent, installer);
-    QCOMPARE(asked.caption, caption);
+    QCOMPARE(asked.caption, button == "pushButton_scp" ? "Выберите фаил архива КриптоПро CSP"
+                                                       : "Выберите фаил архива плагина");
     QCOMPARE(asked.directory, home);
     QCOMPARE(asked.filter, filter);
     QCOMPARE(asked.options, QFileDialog::Options());
-    QCOMPARE(logText(*installer),
-             QString(log).replace("{archive}", archive).replace("{work}", home + "/buildcpcsp/"));
-    QCOMPARE(::progress(*installer), progress);
-    QCOMPARE(enabled(*installer, "pushButton_scp"), scpEnabled);
-    QCOMPARE(enabled(*installer, "pushButton_cades"), cadesEnabled);
+    QCOMPARE(logText(*installer).replace(archive, "{archive}").replace(work, "{work}/"), log);
+    QCOMPARE(installer->findChild<QProgressBar *>("progressBar")->value(), progress);
+    for (const char *name : {"pushButton_scp", "pushButton_cades"})
+        QCOMPARE(installer->findChild<QPushButton *>(name)->isEnabled(), disabled != name);
 }
 
 void TestInstaller::installRunsTheScriptInATerminal_data()
 {
     QTest::addColumn<int>("system");
-    QTest::addColumn<bool>("terminal");
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("terminal"); // what xterm notes: the arguments, one a line
     QTest::addColumn<QString>("log");
 
-    const auto args = [](const char *script, const char *directory) {
-        return QStringList{"-e", script, QString("{work}") + directory};
-    };
-    QTest::newRow("Debian") << 0 << true << args("screepts/debian.sh", "linux-amd64_deb/") << "";
-    QTest::newRow("Astra") << 1 << true << args("screepts/astra.sh", "linux-amd64_deb/") << "";
-    QTest::newRow("Ubuntu") << 2 << true << args("screepts/ubuntu.sh", "linux-amd64_deb/") << "";
-    QTest::newRow("Alt Linux") << 3 << true << args("screepts/altlinux.sh", "linux-amd64/") << "";
-    QTest::newRow("RPM") << 4 << true << args("screepts/rpmbase.sh", "linux-amd64/") << "";
-    QTest::newRow("SUSE: the work directory itself")
-        << 5 << true << args("screepts/suse.sh", "") << "";
-    QTest::newRow("no terminal") << 0 << false << QStringList() << "ERROR";
+    QTest::newRow("Debian") << 0 << "-e\nscreepts/debian.sh\n{work}/linux-amd64_deb/\n"
+                            << "";
+    QTest::newRow("Astra") << 1 << "-e\nscreepts/astra.sh\n{work}/linux-amd64_deb/\n"
+                           << "";
+    QTest::newRow("Ubuntu") << 2 << "-e\nscreepts/ubuntu.sh\n{work}/linux-amd64_deb/\n"
+                            << "";
+    QTest::newRow("Alt Linux") << 3 << "-e\nscreepts/altlinux.sh\n{work}/linux-amd64/\n"
+                               << "";
+    QTest::newRow("RPM") << 4 << "-e\nscreepts/rpmbase.sh\n{work}/linux-amd64/\n"
+                         << "";
+    QTest::newRow("SUSE: the work directory itself") << 5 << "-e\nscreepts/suse.sh\n{work}/\n"
+                                                     << "";
+    QTest::newRow("no terminal") << 0 << ""
+                                 << "ERROR";
 }
 
 void TestInstaller::installRunsTheScriptInATerminal()
 {
     QFETCH(int, system);
-    QFETCH(bool, terminal);
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, terminal);
     QFETCH(QString, log);
 
-    // The stand-in terminal notes its arguments, one a line.
-    QVERIFY(bin.isValid());
-    const QString dir = bin.filePath(terminal ? "with" : "without");
-    QVERIFY(QDir().mkpath(dir));
-    const QString noted = dir + "/xterm.args";
-    QFile::remove(noted);
-    if (terminal)
-        QVERIFY(writeScript(dir + "/xterm", "printf '%s\\n' \"$@\" > \"$0.args\"\n"));
-    qputenv("PATH", QFile::encodeName(dir));
+    const QString xterm = temp->filePath("terminal/xterm");
+    if (!terminal.isEmpty())
+        QVERIFY(writeFile(xterm,
+                          "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.tmp\"\n"
+                          "mv \"$0.tmp\" \"$0.args\"\n",
+                          true));
+    qputenv("PATH", QFile::encodeName(temp->filePath("terminal") + ':' + temp->filePath("bin")));
     Instalgui *installer = openInstaller();
     QVERIFY(installer);
     installer->findChild<QComboBox *>("comboBox_OS")->setCurrentIndex(system);
@@ -324,16 +384,157 @@ void TestInstaller::installRunsTheScriptInATerminal()
     click(*installer, "pushButton");
 
     QCOMPARE(logText(*installer), log);
-    if (terminal) {
-        QTRY_VERIFY(QFile::exists(noted));
-        QFile file(noted);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QTRY_VERIFY(file.size() > 0);
-        const QString work = env->home.path() + "/buildcpcsp/";
-        QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts),
-                 arguments.replaceInStrings("{work}", work));
+    if (!terminal.isEmpty()) {
+        QTRY_VERIFY(QFile::exists(xterm + ".args"));
+        QCOMPARE(QString::fromUtf8(readFile(xterm + ".args")).replace(work, "{work}/"), terminal);
     }
-    QCOMPARE(progress(*installer), 0);
+}
+
+void TestInstaller::unpackScriptKeepsToTheWorkDirectory_data()
+{
+    QTest::addColumn<QStringList>("members");
+    QTest::addColumn<QString>("damage"); // "", "truncated" or "missing"
+    QTest::addColumn<bool>("unpacked");
+    QTest::addColumn<QString>("message");
+
+    const QStringList csp{"linux-amd64/install.sh", "linux-amd64/lsb-cprocsp-base.rpm"};
+    QTest::newRow("CSP archive") << csp << "" << true
+                                 << "распакован в {work}/:\n  linux-amd64 (заменён прежний)\n";
+    QTest::newRow("a member outside") << csp + QStringList{"../escape"} << "" << false
+                                      << "Архив содержит путь вне каталога распаковки: ../escape";
+    QTest::newRow("damaged archive") << csp << "truncated" << false << "Архив повреждён";
+    QTest::newRow("no such file") << csp << "missing" << false << "Файл архива не найден";
+}
+
+void TestInstaller::unpackScriptKeepsToTheWorkDirectory()
+{
+    QFETCH(QStringList, members);
+    QFETCH(QString, damage);
+    QFETCH(bool, unpacked);
+    QFETCH(QString, message);
+
+    // An earlier unpack left a link where the archive's directory goes.
+    const QString outside = env->home.path() + "/outside";
+    QVERIFY(QDir().mkpath(outside) && QDir().mkpath(work));
+    QVERIFY(QFile::link(outside, work + "linux-amd64"));
+    const QString archive = makeArchive(temp->path(), "a.tgz", members);
+    if (damage == "truncated")
+        QVERIFY(writeFile(archive, readFile(archive).left(60)));
+    if (damage == "missing")
+        QVERIFY(QFile::remove(archive));
+
+    QString output;
+    QCOMPARE(runScript("createarch.sh", {archive}, &output) == 0, unpacked);
+
+    QVERIFY2(output.contains(message), qPrintable(output));
+    QCOMPARE(QDir(outside).isEmpty(), true);
+    QVERIFY(!QFileInfo::exists(env->home.path() + "/escape"));
+    QCOMPARE(QFileInfo::exists(work + "linux-amd64/install.sh"), unpacked);
+    QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"linux-amd64"}); // no half-done unpack left behind
+}
+
+void TestInstaller::installScriptsInstallCspAndPlugin_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("tools"); // besides su and sudo
+    QTest::addColumn<int>("installExit");   // -1: the CSP archive was not unpacked
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QString>("message");
+
+    QStringList debs = pluginMembers.mid(0, 2), rpms = pluginMembers.mid(2);
+    debs.replaceInStrings(QRegularExpression("^"), "{work}/");
+    rpms.replaceInStrings(QRegularExpression("^"), "{work}/");
+    const auto su = [](const QString &command) { return "su\t-\t-c\t" + command; };
+    const QString done = "КриптоПро CSP и плагин установлены.";
+    QTest::newRow("Debian: su, apt")
+        << "debian.sh" << QStringList{"apt", "dpkg"} << 0
+        << QStringList{su("cd '{work}/linux-amd64_deb' && './install.sh'"),
+                       su("cd '{work}' && 'apt' 'install' '" + debs.join("' '") + "'"),
+                       "apt\tinstall\t" + debs.join('\t')}
+        << done;
+    QTest::newRow("Ubuntu without apt: sudo, dpkg")
+        << "ubuntu.sh" << QStringList{"dpkg"} << 0
+        << QStringList{"sudo\t./install.sh", "sudo\tdpkg\t-i\t" + debs.join('\t'),
+                       "dpkg\t-i\t" + debs.join('\t')}
+        << done;
+    QTest::newRow("Alt Linux: su, apt-get")
+        << "altlinux.sh" << QStringList{"apt-get"} << 0
+        << QStringList{su("cd '{work}/linux-amd64' && './install.sh'"),
+                       su("cd '{work}' && 'apt-get' 'install' '" + rpms.join("' '") + "'"),
+                       "apt-get\tinstall\t" + rpms.join('\t')}
+        << done;
+    QTest::newRow("RPM: sudo, dnf")
+        << "rpmbase.sh" << QStringList{"dnf", "yum"} << 0
+        << QStringList{"sudo\t./install.sh", "sudo\tdnf\tinstall\t" + rpms.join('\t'),
+                       "dnf\tinstall\t" + rpms.join('\t')}
+        << done;
+    QTest::newRow("SUSE: the work directory itself, zypper")
+        << "suse.sh" << QStringList{"zypper"} << 0
+        << QStringList{"sudo\t./install.sh", "sudo\tzypper\tinstall\t" + rpms.join('\t'),
+                       "zypper\tinstall\t" + rpms.join('\t')}
+        << done;
+    QTest::newRow("CSP archive not unpacked")
+        << "debian.sh" << QStringList{"apt"} << -1 << QStringList()
+        << "Не найден {work}/linux-amd64_deb/install.sh: сначала распакуйте архив КриптоПро CSP.";
+    QTest::newRow("install.sh fails: no plug-in")
+        << "astra.sh" << QStringList{"apt"} << 3 << QStringList{"sudo\t./install.sh"}
+        << "Установка КриптоПро CSP не удалась (код 3)";
+}
+
+void TestInstaller::installScriptsInstallCspAndPlugin()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, tools);
+    QFETCH(int, installExit);
+    QFETCH(QStringList, calls);
+    QFETCH(QString, message);
+
+    // The vendor's archives, unpacked; the CSP's own packages are not the plug-in's.
+    const QString csp = QString("debian.sh astra.sh ubuntu.sh").contains(script) ? "linux-amd64_deb"
+                                                                                 : "linux-amd64";
+    if (installExit >= 0)
+        QCOMPARE(runScript("createarch.sh",
+                           {makeArchive(temp->path(), "csp.tgz",
+                                        {csp + "/install.sh", csp + "/lsb-cprocsp-base_5_all.deb",
+                                         csp + "/lsb-cprocsp-base-5.noarch.rpm"},
+                                        installExit)}),
+                 0);
+    QCOMPARE(runScript("createarch.sh", {makeArchive(temp->path(), "cades.tgz", pluginMembers)}),
+             0);
+    for (const QString &tool : tools + QStringList{"su", "sudo"})
+        addStandIn(tool);
+
+    QString output;
+    const int exitCode =
+        runScript(script, {script == "suse.sh" ? work : work + csp + '/'}, &output);
+
+    QCOMPARE(this->calls(), calls);
+    QVERIFY2(output.contains(message), qPrintable(output));
+    QCOMPARE(exitCode, message == "КриптоПро CSP и плагин установлены." ? 0 : 1);
+    if (installExit >= 0)
+        QCOMPARE(readFile(work + csp + "/installed.txt"), QFile::encodeName(work + csp) + '\n');
+}
+
+void TestInstaller::installLogsNeverFollowALink()
+{
+    QCOMPARE(runScript("createarch.sh",
+                       {makeArchive(temp->path(), "csp.tgz", {"linux-amd64/install.sh"})}),
+             0);
+    addStandIn("sudo");
+    const QString logs = temp->filePath("logs/");
+    QVERIFY(writeFile(temp->filePath("target"), "not a log"));
+    QVERIFY(QFile::link(temp->filePath("target"), logs + "log.txt"));
+    QVERIFY(QFile::link(temp->filePath("nowhere"), logs + "install.log"));
+
+    QCOMPARE(runScript("suse.sh", {work}), 1); // no plug-in packages
+
+    QCOMPARE(readFile(temp->filePath("target")), QByteArray("not a log"));
+    QVERIFY(!QFileInfo::exists(temp->filePath("nowhere")));
+    QVERIFY(!QFileInfo(logs + "log.txt").isSymLink() &&
+            !QFileInfo(logs + "install.log").isSymLink());
+    QCOMPARE(readFile(logs + "install.log"), QByteArray("install.sh ran\n"));
+    QVERIFY(readFile(logs + "log.txt").contains("install.sh: код завершения 0\n"));
 }
 
 QTEST_MAIN(TestInstaller)
