@@ -16,6 +16,9 @@ esac
 
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools)
 [ "$mode" = test ] && packages+=(qtbase5-private-dev)
+# The installer runs the installation scripts in xterm (the tests use a stand-in for it); its
+# default fonts come from xfonts-base, without which it shows no Cyrillic.
+[ "$mode" = run ] && packages+=(xterm xfonts-base)
 [ "$mode" = test ] && packages+=(shellcheck)
 [ "$mode" = test ] && packages+=(unzip)
 missing=()

@@ -58,6 +58,9 @@ private slots:
     void on_pushButton_apply_clicked();
     void on_pushButton_trast_clicked();
 
+    // The CSP installer (src/installer/).
+    void on_pushButton_cryptopro_clicked();
+
 private:
     // Documents: saves the form, asks for a directory and writes the application or the power
     // of attorney there.
