@@ -2,10 +2,10 @@
 // QWidget::grab. The window runs against the stand-in CSP with made-up certificates, containers
 // and a filled-in saved form, in a temporary HOME, with every message box answered unseen.
 //   velmora_screenshots OUTPUT_DIR
-#include "formfile.h"
-#include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "standin.h"
+#include "app/mainwindow.h"
+#include "request/formfile.h"
+#include "support/scripteddialogs.h"
+#include "support/standin.h"
 
 #include <QApplication>
 #include <QDate>
