@@ -34,12 +34,14 @@ set(VELMORA_COMPRESSED)
 foreach(pair "velmora.1;velmora.1.gz" "velmora.ru.1;ru/velmora.1.gz" "changelog;changelog.gz")
   list(GET pair 0 source)
   list(GET pair 1 target)
+  # The manual pages name the version.
+  configure_file(${VELMORA_DIST_DIR}/${source} ${VELMORA_DIST_BUILD_DIR}/${source} @ONLY)
   get_filename_component(target_dir ${VELMORA_DIST_BUILD_DIR}/${target} DIRECTORY)
   add_custom_command(
     OUTPUT ${VELMORA_DIST_BUILD_DIR}/${target}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${target_dir}
-    COMMAND ${VELMORA_GZIP} -9n -c ${VELMORA_DIST_DIR}/${source} > ${VELMORA_DIST_BUILD_DIR}/${target}
-    DEPENDS ${VELMORA_DIST_DIR}/${source}
+    COMMAND ${VELMORA_GZIP} -9n -c ${VELMORA_DIST_BUILD_DIR}/${source} > ${VELMORA_DIST_BUILD_DIR}/${target}
+    DEPENDS ${VELMORA_DIST_BUILD_DIR}/${source}
     VERBATIM)
   list(APPEND VELMORA_COMPRESSED ${VELMORA_DIST_BUILD_DIR}/${target})
 endforeach()
@@ -88,7 +90,6 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "operation is a run of one of the CSP utilities, which are not part of\n"
   "this package.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGE_FILE_NAME velmora)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
