@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QEventLoop>
 #include <QTabWidget>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -122,6 +124,13 @@ QMap<QString, QString> sampleForm()
         {QStringLiteral("passport"), QStringLiteral("123456")},
         {QStringLiteral("data"), QStringLiteral("12.03.2015")},
         {QStringLiteral("issued"), QStringLiteral("УФМС России по Тверской области")},
+        {QStringLiteral("authorized"), QStringLiteral("Петров Сергей Иванович")},
+        {QStringLiteral("authorfull"), QStringLiteral("Петрову Сергею Ивановичу")},
+        {QStringLiteral("authorT"), QStringLiteral("Главный бухгалтер")},
+        {QStringLiteral("authorPs"), QStringLiteral("2805")},
+        {QStringLiteral("authorP"), QStringLiteral("654321")},
+        {QStringLiteral("authorD"), QStringLiteral("01.02.2018")},
+        {QStringLiteral("authorIs"), QStringLiteral("УМВД России по Тверской области")},
         {QStringLiteral("post"), QStringLiteral("Генеральный директор")},
         {QStringLiteral("boss"), QStringLiteral("Иванова М. П.")},
     };
@@ -160,7 +169,11 @@ int main(int argc, char *argv[])
     }
     for (int i = 0; i < names.size(); ++i) {
         tabs->setCurrentIndex(i);
-        QApplication::processEvents();
+        // The line edits' clear buttons fade in; let the animation end so each picture is the
+        // same on every run.
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
         const QString path = outputDir + QLatin1Char('/') + names.at(i) + QStringLiteral(".png");
         if (!window.grab().save(path)) {
             err << "velmora_screenshots: cannot write " << path << '\n';
