@@ -98,6 +98,13 @@ metainfo_version=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" 
 [ "$metainfo_version" = "$version" ] || fail "the metainfo's last release is $metainfo_version, not $version"
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no GPL-3.0-or-later"
 
+# The menu entry starts the launcher and shows the installed icon; the metainfo names the entry.
+desktop=$root/usr/share/applications/ru.velmora.Velmora.desktop
+grep -qx 'Exec=velmora' "$desktop" || fail "the desktop entry does not start velmora"
+grep -qx 'Icon=velmora' "$desktop" || fail "the desktop entry does not name the icon velmora"
+grep -q '<launchable type="desktop-id">ru.velmora.Velmora.desktop</launchable>' "$metainfo" ||
+    fail "the metainfo does not name the desktop entry"
+
 desktop-file-validate "$root/usr/share/applications/ru.velmora.Velmora.desktop" ||
     fail "desktop-file-validate rejects the desktop entry"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
