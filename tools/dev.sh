@@ -18,10 +18,8 @@ run | test) ;;
 esac
 
 # dpkg-dev and file let CPack build the Debian package (cmake --build build --target package);
-# xterm runs the CSP installation scripts; the tests check the package with lintian,
-# desktop-file-validate and appstreamcli.
+# the tests check the package with lintian, desktop-file-validate and appstreamcli.
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file)
-[ "$mode" = run ] && packages+=(xterm)
 [ "$mode" = test ] && packages+=(qtbase5-private-dev)
 # The installer runs the installation scripts in xterm (the tests use a stand-in for it); its
 # default fonts come from xfonts-base, without which it shows no Cyrillic.

@@ -66,6 +66,7 @@ for needed in xterm libqt5widgets5 libqt5core5a; do
     [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
         fail "Depends lacks $needed: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = xfonts-base ] || fail "Recommends is not xfonts-base"
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "Section is not utils"
 
 root=$work/root
