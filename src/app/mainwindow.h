@@ -54,7 +54,18 @@ private slots:
     void on_pushButton_verifile_clicked();
     void on_pushButton_clicked();
 
+    // The application and the power of attorney (src/documents/).
+    void on_pushButton_apply_clicked();
+    void on_pushButton_trast_clicked();
+
+    // The CSP installer (src/installer/).
+    void on_pushButton_cryptopro_clicked();
+
 private:
+    // Documents: saves the form, asks for a directory and writes the application or the power
+    // of attorney there.
+    void writeDocument(bool powerOfAttorney);
+
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
     QString cspBinDir;

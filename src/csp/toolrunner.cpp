@@ -175,6 +175,11 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
     return result;
 }
 
+bool ToolRunner::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
 bool ToolRunner::waitForEnd(QProcess *process, int waitMs)
 {
     Busy busy;

@@ -63,6 +63,10 @@ ToolResult runCommand(const QString &command, const ToolOptions &options = {});
 ToolResult run(const QString &program, const QStringList &arguments,
                const ToolOptions &options = {});
 
+// Starts a program that runs on by itself, such as a terminal, and returns at once; nothing
+// waits for it or reads it. False when it could not be started.
+bool startDetached(const QString &program, const QStringList &arguments);
+
 // Waits up to waitMs (scaled like every other wait) for a run left going to end. True when it
 // is no longer running.
 bool waitForEnd(QProcess *process, int waitMs);

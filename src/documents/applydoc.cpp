@@ -1,0 +1,98 @@
+#include "documents/applydoc.h"
+
+#include "documents/documentcontent.h"
+#include "request/formfile.h"
+
+#include <QBrush>
+#include <QBuffer>
+#include <QDir>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <QTextTable>
+
+applyDoc::applyDoc()
+    : document(std::make_unique<QTextDocument>())
+    , cursor(document.get())
+    , formData(loadFormFile(formFilePath(QDir::homePath())))
+{}
+
+applyDoc::~applyDoc() = default;
+
+void applyDoc::insertSteps(const QList<DocumentStep> &steps, QTextBlockFormat &block,
+                           QTextCharFormat &chars)
+{
+    for (const DocumentStep &step : steps) {
+        cursor.movePosition(QTextCursor::End, QTextCursor::MoveAnchor, 1);
+        if (step.alignment != DocumentStep::keep)
+            block.setAlignment(Qt::Alignment(step.alignment));
+        if (step.textIndent >= 0)
+            block.setTextIndent(step.textIndent);
+        // Paragraphs made by "\n" in the text take over this format, so it holds until the next
+        // step that sets one.
+        if (step.setBlock)
+            cursor.setBlockFormat(block);
+        if (step.fontWeight != DocumentStep::keep)
+            chars.setFontWeight(step.fontWeight);
+        if (step.pointSize >= 0)
+            chars.setFontPointSize(step.pointSize);
+        cursor.insertText(fillIn(step.text, formData), chars);
+    }
+}
+
+void applyDoc::insertApplicationTable(const QTextCharFormat &chars)
+{
+    QTextTableFormat format;
+    format.setCellPadding(2.0);
+    format.setCellSpacing(2.0);
+    format.setHeaderRowCount(1);
+    format.setBorderBrush(QBrush(Qt::SolidPattern));
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorder(1.0);
+    format.setWidth(QTextLength(QTextLength::PercentageLength, 100.0));
+
+    const QList<DocumentTableRow> rows = applicationTable();
+    cursor.insertTable(rows.size(), 2, format);
+    for (const DocumentTableRow &row : rows) {
+        cursor.insertText(row.label, chars);
+        if (!row.blank) {
+            cursor.movePosition(QTextCursor::NextCell);
+            cursor.insertText(fillIn(row.value, formData), chars);
+        }
+        cursor.movePosition(QTextCursor::NextRow);
+    }
+}
+
+void applyDoc::shapeapply()
+{
+    QTextBlockFormat block;
+    QTextCharFormat chars;
+    chars.setFontFamily(QString::fromLatin1(documentFontFamily));
+    insertSteps(applicationOpening(), block, chars);
+    insertApplicationTable(chars);
+    insertSteps(applicationClosing(), block, chars);
+    cursor.movePosition(QTextCursor::End, QTextCursor::MoveAnchor, 1);
+}
+
+void applyDoc::shapetrast()
+{
+    QTextBlockFormat block;
+    QTextCharFormat chars;
+    chars.setFontFamily(QString::fromLatin1(documentFontFamily));
+    insertSteps(powerOfAttorney(), block, chars);
+    cursor.movePosition(QTextCursor::End, QTextCursor::MoveAnchor, 1);
+}
+
+bool applyDoc::write(const QString &fileName, QString *error)
+{
+    // The document goes to memory first: the ODF writer reports success on some failed writes
+    // to a file, and it cannot write into a QSaveFile (its zip writer closes the device).
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, QByteArrayLiteral("odf"));
+    if (!writer.write(document.get())) {
+        if (error)
+            *error = buffer.errorString();
+        return false;
+    }
+    return saveDocumentFile(fileName, buffer.data(), error);
+}

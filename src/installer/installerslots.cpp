@@ -1,0 +1,20 @@
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "installer/instalgui.h"
+
+void MainWindow::on_pushButton_cryptopro_clicked()
+{
+    if (TestCryptopro()) {
+        MessageSpec spec;
+        spec.parent = this;
+        spec.title = QStringLiteral("Установка КритпоПро CSP");
+        spec.text = QStringLiteral("\"КриптоПро CSP\" уже установлен");
+        spec.informativeText = QStringLiteral("Переустановить \"КритпоПро CSP\"?");
+        spec.buttons = QMessageBox::Yes | QMessageBox::No;
+        if (Dialogs::current().message(spec) != QMessageBox::Yes)
+            return;
+    }
+    // Modal through its form, yet shown without waiting; it deletes itself when closed.
+    auto *installer = new Instalgui();
+    installer->show();
+}
