@@ -5,11 +5,12 @@
 //   - start-up, from starting a process to its window shown: the main window on instant
 //     stand-in utilities against a bare QMainWindow plus the utility runs the window makes;
 //   - resident memory after showing either window, each in a process of its own.
+// The bare window is also measured with one line of text, which loads the font system as any
+// window with text does.
 // Each time is the median of several runs after one for warming up.
 //   velmora_bench                         prints every figure and ratio
-//   velmora_bench --show bare|main [--memory]
-//                                         (a child of its own) shows that window and ends,
-//                                         printing its resident KiB when asked
+//   velmora_bench --show bare|text|main   (a child of its own) shows that window, prints its
+//                                         resident KiB and its size, and ends
 #include "app/mainwindow.h"
 #include "benchsupport.h"
 #include "csp/toolrunner.h"
@@ -19,8 +20,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSize>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,13 +34,6 @@
 using namespace BenchSupport;
 
 namespace {
-
-// The utilities print what the window's start-up asks of them.
-void standInRules(CspStandIn &csp)
-{
-    csp.on(QStringLiteral("csptest"), containerArguments(), containerListing(3));
-    csp.on(QStringLiteral("csptest"), readerArguments(), readerListing());
-}
 
 const int runs = 15;
 
@@ -147,79 +143,111 @@ void containerList()
     say(QStringLiteral("  refresh %1 (the two utility runs, %2, not counted)")
             .arg(ms(program), ms(utilities)));
     say(QStringLiteral("  bare QComboBox fill %1").arg(ms(bareFill)));
-    say(QStringLiteral("  %1").arg(verdict(program / bareFill, 2.0)));
+    say(QStringLiteral("  ratio %1").arg(program / bareFill, 0, 'f', 2));
 }
 
-// The median wall time of a child that shows `which` window and ends.
-double startUpMs(const QString &which)
+// What a child that showed one window reports: its resident memory and the window's size.
+struct Shown
 {
-    const QStringList args{QStringLiteral("--show"), which};
-    ToolRunner::run(QCoreApplication::applicationFilePath(), args);
-    return medianMs(runs, [&] { ToolRunner::run(QCoreApplication::applicationFilePath(), args); });
+    qint64 residentKb = -1;
+    QSize size;
+};
+
+Shown showInChild(const QString &which)
+{
+    const ToolResult child =
+        ToolRunner::run(QCoreApplication::applicationFilePath(), {QStringLiteral("--show"), which});
+    // The last line; Qt may have said something before it.
+    const QStringList figures =
+        child.output.trimmed().split(QLatin1Char('\n')).constLast().split(QLatin1Char(' '));
+    if (figures.size() != 3)
+        return {};
+    return {figures.at(0).toLongLong(), QSize(figures.at(1).toInt(), figures.at(2).toInt())};
 }
 
-void startUp()
+// The bare window is given the main window's size, so that both paint as many pixels and keep
+// backing stores of the same size.
+struct ChildEnvironment
 {
-    // The children find the stand-in through the environment; HOME is the temporary one.
+    ChildEnvironment()
+    {
+        csp.on(QStringLiteral("csptest"), containerArguments(), containerListing(3));
+        csp.on(QStringLiteral("csptest"), readerArguments(), readerListing());
+        qputenv("VELMORA_BENCH_CSP", csp.dir().toUtf8());
+        mainSize = showInChild(QStringLiteral("main")).size;
+        qputenv("VELMORA_BENCH_SIZE",
+                QByteArray::number(mainSize.width()) + ' ' + QByteArray::number(mainSize.height()));
+    }
     WindowTestEnv env;
-    standInRules(env.csp);
-    qputenv("VELMORA_BENCH_CSP", env.csp.dir().toUtf8());
+    CspStandIn &csp = env.csp;
+    QSize mainSize;
+};
+
+void startUpAndMemory()
+{
+    ChildEnvironment children;
+    const auto startUpMs = [](const QString &which) {
+        return medianMs(runs, [&] { showInChild(which); });
+    };
     const double bareMs = startUpMs(QStringLiteral("bare"));
+    const double textMs = startUpMs(QStringLiteral("text"));
     const double mainMs = startUpMs(QStringLiteral("main"));
-    env.csp.clearCalls();
-    ToolRunner::run(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--show"), QStringLiteral("main")});
-    const QList<StandInCall> calls = env.csp.calls();
+    children.csp.clearCalls();
+    showInChild(QStringLiteral("main"));
+    const QList<StandInCall> calls = children.csp.calls();
     const double utilities = medianMs(runs, [&] {
         for (const StandInCall &call : calls)
-            ToolRunner::run(env.csp.dir() + call.tool, call.args);
+            ToolRunner::run(children.csp.dir() + call.tool, call.args);
     });
 
-    say(QStringLiteral("start-up, from starting the process to the window shown and closed"));
+    say(QStringLiteral("start-up, from starting a process to its window shown (%1 x %2)")
+            .arg(children.mainSize.width())
+            .arg(children.mainSize.height()));
     say(QStringLiteral("  main window %1; its %2 utility runs on their own %3")
             .arg(ms(mainMs))
             .arg(calls.size())
             .arg(ms(utilities)));
-    say(QStringLiteral("  bare QMainWindow %1").arg(ms(bareMs)));
+    say(QStringLiteral("  bare QMainWindow %1; with one line of text %2")
+            .arg(ms(bareMs), ms(textMs)));
     say(QStringLiteral("  main window / (1.5 x bare + utility runs): %1")
             .arg(verdict(mainMs / (1.5 * bareMs + utilities), 1.0)));
-}
+    say(QStringLiteral("  main window / (1.5 x bare with text + utility runs): %1")
+            .arg(verdict(mainMs / (1.5 * textMs + utilities), 1.0)));
 
-qint64 memoryOf(const QString &which)
-{
-    const ToolResult child =
-        ToolRunner::run(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--show"), which, QStringLiteral("--memory")});
-    // The last line; Qt may have warned before it.
-    return child.output.trimmed().split(QLatin1Char('\n')).constLast().toLongLong();
-}
-
-void memory()
-{
-    WindowTestEnv env;
-    standInRules(env.csp);
-    qputenv("VELMORA_BENCH_CSP", env.csp.dir().toUtf8());
-    const qint64 bare = memoryOf(QStringLiteral("bare"));
-    const qint64 main = memoryOf(QStringLiteral("main"));
+    const qint64 bareKb = showInChild(QStringLiteral("bare")).residentKb;
+    const qint64 textKb = showInChild(QStringLiteral("text")).residentKb;
+    const qint64 mainKb = showInChild(QStringLiteral("main")).residentKb;
     say(QStringLiteral("resident memory after showing the window, each in a process of its own"));
-    say(QStringLiteral("  main window %1 KiB, bare QMainWindow %2 KiB").arg(main).arg(bare));
-    say(QStringLiteral("  %1").arg(verdict(double(main) / double(bare), 1.3)));
+    say(QStringLiteral(
+            "  main window %1 KiB, bare QMainWindow %2 KiB, with one line of text %3 KiB")
+            .arg(mainKb)
+            .arg(bareKb)
+            .arg(textKb));
+    say(QStringLiteral("  main / bare: %1").arg(verdict(double(mainKb) / double(bareKb), 1.3)));
+    say(QStringLiteral("  main / bare with text: %1")
+            .arg(verdict(double(mainKb) / double(textKb), 1.3)));
 }
 
-// A child: shows one window, prints its resident memory when asked to, and ends.
-int show(const QString &which, bool printMemory)
+// A child: shows one window and prints its resident memory and the window's size.
+int show(const QString &which)
 {
     ScriptedDialogs dialogs;
     std::unique_ptr<QMainWindow> window;
-    if (which == QLatin1String("main"))
+    if (which == QLatin1String("main")) {
         window =
             std::make_unique<MainWindow>(nullptr, QString::fromUtf8(qgetenv("VELMORA_BENCH_CSP")));
-    else
+    } else {
         window = std::make_unique<QMainWindow>();
+        // A window with one line of text loads the font system, as every window with text does.
+        if (which == QLatin1String("text"))
+            window->setCentralWidget(new QLabel(QStringLiteral("Контейнеры:")));
+        const QList<QByteArray> size = qgetenv("VELMORA_BENCH_SIZE").split(' ');
+        if (size.size() == 2)
+            window->resize(size.at(0).toInt(), size.at(1).toInt());
+    }
     window->show();
     QApplication::processEvents();
-    if (printMemory)
-        say(QString::number(residentKb()));
+    say(QStringLiteral("%1 %2 %3").arg(residentKb()).arg(window->width()).arg(window->height()));
     return 0;
 }
 
@@ -229,11 +257,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() >= 3 && args.at(1) == QLatin1String("--show"))
-        return show(args.at(2), args.contains(QLatin1String("--memory")));
+    if (args.size() == 3 && args.at(1) == QLatin1String("--show"))
+        return show(args.at(2));
 
     containerList();
-    startUp();
-    memory();
+    startUpAndMemory();
     return 0;
 }
