@@ -116,3 +116,8 @@ QString CertCommands::dialogText(const QString &listing)
     }
     return text;
 }
+
+ToolResult CertCommands::run(const CertCommand &command, const ToolOptions &options)
+{
+    return ToolRunner::run(command.program, command.arguments, options);
+}

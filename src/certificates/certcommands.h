@@ -1,5 +1,7 @@
 #pragma once
 
+#include "csp/toolrunner.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -56,5 +58,8 @@ CertCommand deleteCertificate(const QString &binDir, const QString &store,
 // What the certificate dialog shows for a listing: the listing without its separator lines of
 // exactly 77 "=", with an explanation after the two error codes a container can give.
 QString dialogText(const QString &listing);
+
+// Runs a command through the tool runner.
+ToolResult run(const CertCommand &command, const ToolOptions &options = {});
 
 } // namespace CertCommands
