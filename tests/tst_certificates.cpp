@@ -2,9 +2,9 @@
 // the window against the stand-in certmgr.
 #include "app/mainwindow.h"
 #include "certificates/dialog.h"
-#include "certlistings.h"
 #include "csp/toolrunner.h"
-#include "windowtestenv.h"
+#include "support/certlistings.h"
+#include "support/windowtestenv.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,6 +25,8 @@ using Rows = QList<QStringList>;
 using Certs = QList<ListedCert>;
 Q_DECLARE_METATYPE(Certs)
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+using namespace WindowTest;
 
 namespace {
 
@@ -89,11 +91,6 @@ Rows tableRows(const MainWindow &w)
         rows << cells;
     }
     return rows;
-}
-
-void click(MainWindow &w, const char *name)
-{
-    w.findChild<QPushButton *>(name)->click();
 }
 
 void selectContainer(MainWindow &w, const QString &name)
@@ -166,12 +163,10 @@ void TestCertificates::init()
 {
     env = std::make_unique<WindowTestEnv>();
     QVERIFY(env->csp.isValid());
-    ToolRunner::setWaitFactorForTests(0.01);
 }
 
 void TestCertificates::cleanup()
 {
-    ToolRunner::setWaitFactorForTests(1);
     env.reset();
 }
 
@@ -179,10 +174,7 @@ std::unique_ptr<MainWindow> TestCertificates::window(const Certs &root, const Ce
 {
     env->csp.on("certmgr", listRoot, certmgrListing(root));
     env->csp.on("certmgr", listMy, certmgrListing(my));
-    auto w = std::make_unique<MainWindow>(nullptr, env->csp.dir());
-    env->csp.clearCalls();
-    env->dialogs.shown.clear();
-    return w;
+    return env->startWindow();
 }
 
 void TestCertificates::tableShowsBothStores_data()

@@ -2,7 +2,7 @@
 // commands of the certificate buttons and dialog, and the dialog's text.
 #include "certificates/certcommands.h"
 #include "certificates/certlisting.h"
-#include "certlistings.h"
+#include "support/certlistings.h"
 
 #include <QTest>
 
