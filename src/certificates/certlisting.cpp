@@ -1,6 +1,7 @@
 #include "certificates/certlisting.h"
 
 #include <QStringList>
+#include <QVector>
 
 namespace {
 
@@ -25,18 +26,38 @@ const Marker markers[] = {
 
 // The label of a listing line: its first 22 characters, up to the first colon. Whatever stands
 // after that belongs to the value, however much it looks like a label.
-QStringRef labelOf(const QString &line)
+QStringRef labelOf(const QStringRef &line)
 {
-    QStringRef label = line.leftRef(CertListing::labelWidth);
+    QStringRef label = line.left(CertListing::labelWidth);
     const int colon = label.indexOf(QLatin1Char(':'));
     return colon < 0 ? label : label.left(colon);
 }
 
-Field fieldOf(const QString &line)
+constexpr ushort asciiLower(ushort c)
+{
+    return c >= 'A' && c <= 'Z' ? ushort(c + ('a' - 'A')) : c;
+}
+
+// The labels are ASCII, so folding ASCII letters is enough; Qt's full case folding costs more
+// than the rest of reading a listing, and every line passes here.
+bool containsIgnoringCase(const QStringRef &label, QLatin1String marker)
+{
+    for (int start = 0; start + marker.size() <= label.size(); ++start) {
+        int i = 0;
+        while (i < marker.size() &&
+               asciiLower(label.at(start + i).unicode()) == asciiLower(marker.at(i).unicode()))
+            ++i;
+        if (i == marker.size())
+            return true;
+    }
+    return false;
+}
+
+Field fieldOf(const QStringRef &line)
 {
     const QStringRef label = labelOf(line);
     for (const Marker &m : markers) {
-        if (label.contains(m.label, Qt::CaseInsensitive))
+        if (containsIgnoringCase(label, m.label))
             return m.field;
     }
     return Field::None;
@@ -54,8 +75,9 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
                                             const QDate &today)
 {
     QList<CertificateRecord> records;
-    const QStringList lines = listing.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
+    // References into the listing: only the few lines that are used are copied.
+    const QVector<QStringRef> lines = listing.splitRef(QLatin1Char('\n'));
+    for (const QStringRef &line : lines) {
         const Field field = fieldOf(line);
         if (field == Field::None)
             continue;
@@ -66,7 +88,7 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
             continue;
 
         CertificateRecord &record = records.last();
-        const QString value = line.mid(labelWidth);
+        const QString value = line.mid(labelWidth).toString();
         const QString cn = QStringLiteral("CN=");
         switch (field) {
         case Field::Issuer:
