@@ -55,14 +55,17 @@ int main(int argc, char *argv[])
     table.setSortingEnabled(true);
     QList<CertificateRecord> records;
     const double parse = medianMs([&] { records = CertListing::parse(listing, "uMy"); });
-    const double parseAndFill = medianMs([&] {
-        CertTable::fill(&table, CertListing::parse(listing, QStringLiteral("uMy")));
-    });
+    const double parseAndFill = medianMs(
+        [&] { CertTable::fill(&table, CertListing::parse(listing, QStringLiteral("uMy"))); });
 
     QVector<QStringList> cells;
     for (const CertificateRecord &r : records)
-        cells << QStringList{r.thumbprint, r.store,    r.owner,
-                             r.issuer,     r.notBefore, r.notAfter,
+        cells << QStringList{r.thumbprint,
+                             r.store,
+                             r.owner,
+                             r.issuer,
+                             r.notBefore,
+                             r.notAfter,
                              r.container.value_or(QString())};
     QTableWidget bare(0, 7);
     const double bareFill = medianMs([&] {
@@ -81,9 +84,8 @@ int main(int argc, char *argv[])
 
     // The same after the user has sorted by the thumbprint column.
     table.sortByColumn(0, Qt::AscendingOrder);
-    const double sortedFill = medianMs([&] {
-        CertTable::fill(&table, CertListing::parse(listing, QStringLiteral("uMy")));
-    });
+    const double sortedFill = medianMs(
+        [&] { CertTable::fill(&table, CertListing::parse(listing, QStringLiteral("uMy"))); });
     std::printf("the same, sorted by thumbprint: %6.1f ms\n", sortedFill);
     return table.rowCount() == certificates ? 0 : 1;
 }
