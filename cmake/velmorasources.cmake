@@ -6,7 +6,7 @@
 # (MainWindow's member functions of one subsystem), or when it is one of the widget classes named
 # here.
 set(VELMORA_GUI_PATTERN
-  "/src/(app|forms)/|slots\\.cpp$|/certificates/dialog\\.|/installer/instalgui\\.|/documents/applydoc\\.")
+  "/src/(app|forms)/|slots\\.cpp$|/certificates/(dialog|certtable)\\.|/installer/instalgui\\.|/documents/applydoc\\.")
 get_filename_component(VELMORA_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 file(GLOB_RECURSE VELMORA_SOURCES CONFIGURE_DEPENDS
   ${VELMORA_ROOT}/src/*.cpp

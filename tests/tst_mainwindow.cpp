@@ -319,6 +319,13 @@ void TestMainWindow::startsWithCspEvenIfNotExecutable()
     QCOMPARE(label->text(), QString("ДА"));
     QCOMPARE(label->styleSheet(), QString("color: green"));
     QVERIFY(w.TestCryptopro());
+    // The certificate table is filled before the container lists.
+    QStringList runs;
+    for (const StandInCall &call : csp.calls())
+        runs << (QStringList{call.tool} + call.args).join(' ');
+    QCOMPARE(runs, QStringList({"certmgr -list -store uRoot", "certmgr -list -store uMy",
+                                "csptest -keyset -enum_cont -fqcn -verifyc",
+                                "csptest -enum -info -type PP_ENUMREADERS"}));
 }
 
 void TestMainWindow::quitClosesTheWindow()

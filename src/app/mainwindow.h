@@ -61,10 +61,21 @@ private slots:
     // The CSP installer (src/installer/).
     void on_pushButton_cryptopro_clicked();
 
+    // Certificates: the table, installing certificates and CRLs, the certificate dialog.
+    void on_pushButton_sysser_clicked();
+    void on_pushButton_usercer_clicked();
+    void on_pushButton_cerkeys_clicked();
+    void on_pushButton_rootkey_clicked();
+    void on_pushButton_CRL_clicked();
+    void on_pushButton_seakeys_clicked();
+    void on_tableWidgetCert_doubleClicked(const QModelIndex &index);
+
 private:
     // Documents: saves the form, asks for a directory and writes the application or the power
     // of attorney there.
     void writeDocument(bool powerOfAttorney);
+    // The file dialog of the certificate buttons: parent this window, start in homeDir.
+    QString openCertificateFile(const QString &caption, const QString &filter);
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;

@@ -15,6 +15,20 @@ int scaled(int ms)
     return int(ms * ToolRunner::waitFactorForTests());
 }
 
+QJsonObject toJson(const StandInRule &rule)
+{
+    QJsonObject o{{QStringLiteral("tool"), rule.tool},
+                  {QStringLiteral("output"), rule.output},
+                  {QStringLiteral("stdinBytes"), rule.stdinBytes},
+                  {QStringLiteral("after"), rule.after},
+                  {QStringLiteral("delayMs"), scaled(rule.delayMs)},
+                  {QStringLiteral("finalDelayMs"), scaled(rule.finalDelayMs)},
+                  {QStringLiteral("exit"), rule.exitCode}};
+    if (!rule.anyArgs)
+        o.insert(QStringLiteral("args"), QJsonArray::fromStringList(rule.args));
+    return o;
+}
+
 } // namespace
 
 CspStandIn::CspStandIn()
@@ -35,16 +49,13 @@ QString CspStandIn::dir() const
 
 void CspStandIn::addRule(const StandInRule &rule)
 {
-    QJsonObject o{{QStringLiteral("tool"), rule.tool},
-                  {QStringLiteral("output"), rule.output},
-                  {QStringLiteral("stdinBytes"), rule.stdinBytes},
-                  {QStringLiteral("after"), rule.after},
-                  {QStringLiteral("delayMs"), scaled(rule.delayMs)},
-                  {QStringLiteral("finalDelayMs"), scaled(rule.finalDelayMs)},
-                  {QStringLiteral("exit"), rule.exitCode}};
-    if (!rule.anyArgs)
-        o.insert(QStringLiteral("args"), QJsonArray::fromStringList(rule.args));
-    rules.append(o);
+    rules.append(toJson(rule));
+    writeRules();
+}
+
+void CspStandIn::addFallback(const StandInRule &rule)
+{
+    fallbacks.append(toJson(rule));
     writeRules();
 }
 
@@ -106,7 +117,7 @@ void CspStandIn::clearCalls()
 void CspStandIn::writeRules()
 {
     QJsonArray array;
-    for (const QJsonObject &o : rules)
+    for (const QJsonObject &o : rules + fallbacks)
         array.append(o);
     QFile file(QDir(temp.path()).filePath(QStringLiteral("rules.json")));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))

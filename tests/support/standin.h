@@ -50,6 +50,9 @@ public:
     void addRule(const StandInRule &rule);
     // Shorthand: `tool` with exactly `args` prints `output` and exits with `exitCode`.
     void on(const QString &tool, const QStringList &args, const QString &output, int exitCode = 0);
+    // Tried after every rule of addRule(), whenever it was added: what a utility does when the
+    // test says nothing else about it. clearRules() keeps these.
+    void addFallback(const StandInRule &rule);
     void clearRules();
 
     // Removes one utility, e.g. cryptcp to make the CSP look absent.
@@ -64,6 +67,7 @@ private:
 
     QTemporaryDir temp;
     QList<QJsonObject> rules;
+    QList<QJsonObject> fallbacks;
     bool valid = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "csp/toolrunner.h"
+#include "support/certlistings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,15 @@ template <typename T> T *widget(const QWidget &window, const char *name)
 WindowTestEnv::WindowTestEnv()
 {
     ToolRunner::setWaitFactorForTests(WindowTest::waitFactor);
+    // The window lists both certificate stores at start-up and after installations; unless a
+    // test says otherwise, both are empty.
+    for (const char *store : {"uRoot", "uMy"}) {
+        StandInRule empty;
+        empty.tool = QStringLiteral("certmgr");
+        empty.args = QStringList{"-list", "-store", QLatin1String(store)};
+        empty.output = certmgrListing({});
+        csp.addFallback(empty);
+    }
 }
 
 WindowTestEnv::~WindowTestEnv()

@@ -1,0 +1,123 @@
+#include "certificates/certcommands.h"
+
+namespace {
+
+QString certmgr(const QString &binDir)
+{
+    return binDir + QStringLiteral("certmgr");
+}
+
+bool endsWithAny(const QString &path, const QStringList &endings)
+{
+    for (const QString &ending : endings) {
+        if (path.endsWith(ending))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QStringList CertCommands::tableStores()
+{
+    return {QStringLiteral("uRoot"), QStringLiteral("uMy")};
+}
+
+CertCommand CertCommands::listStore(const QString &binDir, const QString &store)
+{
+    return {certmgr(binDir), {QStringLiteral("-list"), QStringLiteral("-store"), store}};
+}
+
+std::optional<CertCommand> CertCommands::installUserCertificate(const QString &binDir,
+                                                                const QString &path,
+                                                                const QString &container)
+{
+    QStringList args{QStringLiteral("-inst"), QStringLiteral("-file"), path,
+                     QStringLiteral("-store"), QStringLiteral("uMy")};
+    if (container.isEmpty())
+        return CertCommand{certmgr(binDir), args << QStringLiteral("-all")};
+    if (!endsWithAny(path,
+                     {QStringLiteral(".p7b"), QStringLiteral(".cer"), QStringLiteral(".crt")}))
+        return std::nullopt;
+    return CertCommand{certmgr(binDir), args << QStringLiteral("-cont") << container};
+}
+
+CertCommand CertCommands::installContainerCertificate(const QString &binDir,
+                                                      const QString &container)
+{
+    return {certmgr(binDir),
+            {QStringLiteral("-inst"), QStringLiteral("-cont"), container, QStringLiteral("-store"),
+             QStringLiteral("uMy")}};
+}
+
+std::optional<CertCommand> CertCommands::installRootCertificate(const QString &binDir,
+                                                                const QString &path)
+{
+    QStringList args{QStringLiteral("-inst"), QStringLiteral("-file"), path};
+    if (path.endsWith(QLatin1String(".p7b")))
+        args << QStringLiteral("-all");
+    else if (!endsWithAny(path, {QStringLiteral(".cer"), QStringLiteral(".crt")}))
+        return std::nullopt;
+    return CertCommand{certmgr(binDir),
+                       args << QStringLiteral("-store") << QStringLiteral("uRoot")};
+}
+
+std::optional<CertCommand> CertCommands::installCrl(const QString &binDir, const QString &path)
+{
+    if (!path.endsWith(QLatin1String(".crl")))
+        return std::nullopt;
+    return CertCommand{certmgr(binDir),
+                       {QStringLiteral("-inst"), QStringLiteral("-crl"), QStringLiteral("-file"),
+                        path, QStringLiteral("-store"), QStringLiteral("uCA")}};
+}
+
+CertCommand CertCommands::showInstalled(const QString &binDir, const QString &thumbprint,
+                                        const QString &store)
+{
+    return {certmgr(binDir),
+            {QStringLiteral("-list"), QStringLiteral("-thumbprint"), thumbprint,
+             QStringLiteral("-store"), store}};
+}
+
+CertCommand CertCommands::showInContainer(const QString &binDir, const QString &container)
+{
+    return {certmgr(binDir), {QStringLiteral("-list"), QStringLiteral("-cont"), container}};
+}
+
+CertCommand CertCommands::exportCertificate(const QString &binDir, const QString &thumbprint,
+                                            const QString &store, const QString &directory)
+{
+    return {certmgr(binDir),
+            {QStringLiteral("-export"), QStringLiteral("-cert"), QStringLiteral("-thumbprint"),
+             thumbprint, QStringLiteral("-store"), store, QStringLiteral("-dest"),
+             directory + QLatin1Char('/') + thumbprint + QStringLiteral(".cer")}};
+}
+
+CertCommand CertCommands::deleteCertificate(const QString &binDir, const QString &store,
+                                            const QString &thumbprint)
+{
+    return {certmgr(binDir),
+            {QStringLiteral("-delete"), QStringLiteral("-store"), store,
+             QStringLiteral("-thumbprint"), thumbprint}};
+}
+
+QString CertCommands::dialogText(const QString &listing)
+{
+    const QString separator(77, QLatin1Char('='));
+    QString text;
+    const QStringList lines = listing.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (line != separator)
+            text += line + QLatin1Char('\n');
+        if (line == QLatin1String("[ErrorCode: 0x8010002c]"))
+            text += QStringLiteral("\nСертификат в контейнере отсутствует\n");
+        if (line == QLatin1String("[ErrorCode: 0x8009001f]"))
+            text += QStringLiteral("Контейнер не обнаружен\n");
+    }
+    return text;
+}
+
+ToolResult CertCommands::run(const CertCommand &command, const ToolOptions &options)
+{
+    return ToolRunner::run(command.program, command.arguments, options);
+}

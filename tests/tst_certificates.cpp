@@ -1,0 +1,429 @@
+// The certificate table, installing certificates and CRLs, and the certificate dialog, through
+// the window against the stand-in certmgr.
+#include "app/mainwindow.h"
+#include "certificates/dialog.h"
+#include "support/certlistings.h"
+#include "support/windowtestenv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace WindowTest;
+using Certs = QList<ListedCert>;
+Q_DECLARE_METATYPE(Certs)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+namespace {
+
+const QString key = QStringLiteral("\\\\.\\HDIMAGE\\my \"key\"");
+const QString done = QStringLiteral("certmgr: done\n");
+const QString timedOut = QStringLiteral("Process operation timed out");
+const QStringList refreshed{"certmgr|-list|-store|uRoot", "certmgr|-list|-store|uMy"};
+const QStringList searched{"csptest|-keyset|-enum_cont|-fqcn|-verifyc",
+                           "csptest|-enum|-info|-type|PP_ENUMREADERS"};
+
+ListedCert cert(const QString &thumbprint, int days, const QString &container = QString())
+{
+    ListedCert c;
+    c.thumbprint = thumbprint;
+    c.subject = "SN=Иванов, CN=" + thumbprint;
+    c.issuer = "CN=УЦ " + thumbprint;
+    c.notAfter = validUntil(days);
+    c.container = container;
+    return c;
+}
+
+// A row as the user sees it: the seven cells ("-" for none) and the thumbprint cell's colour.
+QString row(const QString &thumbprint, const QString &store, int days, const QString &key = "-")
+{
+    const char *colour = days >= 30   ? "0,255,0,127"
+                         : days >= 11 ? "255,255,0,127"
+                         : days >= 1  ? "255,150,0,127"
+                                      : "255,0,0,127";
+    return QStringList{QString(thumbprint).remove("0x"),
+                       store,
+                       "Иванов, CN=" + thumbprint + " " + thumbprint,
+                       "УЦ " + thumbprint,
+                       ListedCert().notBefore,
+                       validUntil(days),
+                       key,
+                       colour}
+        .join('|');
+}
+
+QStringList tableRows(const MainWindow &w)
+{
+    const auto *table = w.findChild<QTableWidget *>("tableWidgetCert");
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 7; ++c)
+            cells << (table->item(r, c) ? table->item(r, c)->text() : "-");
+        const QColor bg = table->item(r, 0)->background().color();
+        rows << (cells << QString("%1,%2,%3,%4")
+                              .arg(bg.red())
+                              .arg(bg.green())
+                              .arg(bg.blue())
+                              .arg(bg.alpha()))
+                    .join('|');
+    }
+    return rows;
+}
+
+// Each run: the tool and its arguments joined by "|", then " <" and what it read, if anything.
+QStringList runs(const CspStandIn &csp)
+{
+    QStringList list;
+    for (const StandInCall &c : csp.calls())
+        list << (QStringList{c.tool} + c.args).join('|') +
+                    (c.stdinText.isEmpty() ? QString() : " <" + c.stdinText);
+    return list;
+}
+
+void selectContainer(MainWindow &w, const QString &name)
+{
+    if (!name.isEmpty())
+        setComboItems(w, "comboBox_seakeys", {name, "none"});
+}
+
+} // namespace
+
+class TestCertificates : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+private slots:
+    void init() { env = std::make_unique<WindowTestEnv>(); }
+    void cleanup() { env.reset(); }
+
+    void tableShowsBothStores_data();
+    void tableShowsBothStores();
+    void installsWithCertmgr_data();
+    void installsWithCertmgr();
+    void certificateDialog_data();
+    void certificateDialog();
+
+private:
+    std::unique_ptr<WindowTestEnv> env;
+};
+
+void TestCertificates::tableShowsBothStores_data()
+{
+    QTest::addColumn<Certs>("root");
+    QTest::addColumn<Certs>("my");
+    QTest::addColumn<int>("rootDelayMs");
+    QTest::addColumn<bool>("sortedByThumbprint");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("boxes");
+
+    const QString k = "HDIMAGE\\\\ivanov.000\\1A2B";
+    QTest::newRow("uRoot first, every colour")
+        << Certs{cert("0xc1", 30), cert("c2", 29), cert("0xc3", 11)}
+        << Certs{cert("0xd1", 10, k), cert("d2", 1), cert("d3", 0), cert("d4", -1)} << 0 << false
+        << QStringList{row("0xc1", "uRoot", 30),  row("c2", "uRoot", 29), row("0xc3", "uRoot", 11),
+                       row("0xd1", "uMy", 10, k), row("d2", "uMy", 1),    row("d3", "uMy", 0),
+                       row("d4", "uMy", -1)}
+        << QStringList();
+    ListedCert unreadable = cert("e1", 100);
+    unreadable.notAfter = "2027-03-15 08:44:55";
+    QTest::newRow("unreadable date is red")
+        << Certs() << Certs{unreadable} << 0 << false
+        << QStringList{row("e1", "uMy", 0).replace(validUntil(0), unreadable.notAfter)}
+        << QStringList();
+    QTest::newRow("uRoot times out, uMy still shown")
+        << Certs{cert("c1", 40)} << Certs{cert("d1", 40)} << 60000 << false
+        << QStringList{row("d1", "uMy", 40)} << QStringList{timedOut};
+    QTest::newRow("sorted by thumbprint")
+        << Certs{cert("c2", 40), cert("c9", 5)} << Certs{cert("c5", 15), cert("c1", -3)} << 0
+        << true
+        << QStringList{row("c1", "uMy", -3), row("c2", "uRoot", 40), row("c5", "uMy", 15),
+                       row("c9", "uRoot", 5)}
+        << QStringList();
+}
+
+void TestCertificates::tableShowsBothStores()
+{
+    QFETCH(Certs, root);
+    QFETCH(Certs, my);
+    QFETCH(int, rootDelayMs);
+    QFETCH(bool, sortedByThumbprint);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, boxes);
+
+    StandInRule rootListing;
+    rootListing.tool = "certmgr";
+    rootListing.args = QStringList{"-list", "-store", "uRoot"};
+    rootListing.output = certmgrListing(root);
+    rootListing.delayMs = rootDelayMs;
+    env->csp.addRule(rootListing);
+    env->csp.on("certmgr", {"-list", "-store", "uMy"}, certmgrListing(my));
+    auto w = env->startWindow();
+    if (sortedByThumbprint)
+        w->findChild<QTableWidget *>("tableWidgetCert")->sortByColumn(0, Qt::AscendingOrder);
+
+    // A second refresh of unchanged stores gives the same table.
+    for (int refresh = 0; refresh < 2; ++refresh) {
+        env->csp.clearCalls();
+        env->dialogs.shown.clear();
+        click(*w, "pushButton_sysser");
+        QCOMPARE(tableRows(*w), rows);
+        QCOMPARE(env->dialogs.messageTexts(), boxes);
+        QCOMPARE(runs(env->csp), refreshed);
+    }
+}
+
+void TestCertificates::installsWithCertmgr_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("selected"); // empty: "none"
+    QTest::addColumn<QString>("file");     // picked in the file dialog; empty: cancelled
+    QTest::addColumn<QString>("question"); // certmgr asks it before it goes on
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("fileDialog"); // caption|filter; empty: none shown
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("boxes");
+
+    const QString user = "Выберите файл пользователя|*.p7b *.cer *.crt";
+    const QString root = "Выберите корневой сертификат удостоверяющего центра|*.p7b *.cer *.crt";
+    const QString crl = "Выберите файл списка отозванных сертификатов|*.crl";
+    const QString cer = "/home/u/a b \"c\".cer";
+    const QString warning =
+        "Не выбран контейнер. ВНИМАНИЕ:\nсертификат будет установлен\nбез привязки к контейнеру";
+    const auto no = QMessageBox::NoButton;
+    QTest::newRow("user certificate, container")
+        << QByteArray("pushButton_usercer") << key << cer << "" << no << user
+        << QStringList{"certmgr|-inst|-file|" + cer + "|-store|uMy|-cont|" + key} + refreshed
+        << QStringList{done};
+    QTest::newRow("user certificate, none")
+        << QByteArray("pushButton_usercer") << "" << cer << "" << no << user
+        << QStringList{"certmgr|-inst|-file|" + cer + "|-store|uMy|-all"} + searched
+        << QStringList{warning, done};
+    QTest::newRow("user certificate, x.pem")
+        << QByteArray("pushButton_usercer") << key << "/h/x.pem"
+        << "" << no << user << QStringList() << QStringList();
+    QTest::newRow("user certificate, cancelled")
+        << QByteArray("pushButton_usercer") << key << ""
+        << "" << no << user << QStringList() << QStringList();
+    QTest::newRow("container certificate")
+        << QByteArray("pushButton_cerkeys") << key << ""
+        << "" << no << "" << QStringList{"certmgr|-inst|-cont|" + key + "|-store|uMy"} + refreshed
+        << QStringList{done};
+    QTest::newRow("container certificate, none")
+        << QByteArray("pushButton_cerkeys") << ""
+        << ""
+        << "" << no << "" << searched << QStringList{"Не выбран контейнер"};
+    QTest::newRow("root ca.p7b")
+        << QByteArray("pushButton_rootkey") << ""
+        << "/h/c a.p7b"
+        << "" << no << root
+        << QStringList{"certmgr|-inst|-file|/h/c a.p7b|-all|-store|uRoot"} + refreshed
+        << QStringList{done};
+    const QString asks =
+        "Installing:\nДобавить корневой сертификат Тестовый УЦ?\n(o)OK, (c)Cancel\n";
+    QTest::newRow("root ca.crt, question, yes")
+        << QByteArray("pushButton_rootkey") << ""
+        << "/h/ca.crt" << asks << QMessageBox::Yes << root
+        << QStringList{"certmgr|-inst|-file|/h/ca.crt|-store|uRoot <o\n"} + refreshed
+        << QStringList{asks.trimmed(), asks + done};
+    QTest::newRow("root ca.cer, question, no")
+        << QByteArray("pushButton_rootkey") << ""
+        << "/h/ca.cer" << asks << QMessageBox::No << root
+        << QStringList{"certmgr|-inst|-file|/h/ca.cer|-store|uRoot <c\n"} + refreshed
+        << QStringList{asks.trimmed(), asks + done};
+    QTest::newRow("root ca.der refreshes only") << QByteArray("pushButton_rootkey") << ""
+                                                << "/h/ca.der"
+                                                << "" << no << root << refreshed << QStringList();
+    QTest::newRow("root cancelled") << QByteArray("pushButton_rootkey") << ""
+                                    << ""
+                                    << "" << no << root << QStringList() << QStringList();
+    QTest::newRow("crl") << QByteArray("pushButton_CRL") << ""
+                         << "/h/l i.crl"
+                         << "" << no << crl
+                         << QStringList{"certmgr|-inst|-crl|-file|/h/l i.crl|-store|uCA"}
+                         << QStringList{done};
+    QTest::newRow("crl list.CRL") << QByteArray("pushButton_CRL") << ""
+                                  << "/h/list.CRL"
+                                  << "" << no << crl << QStringList() << QStringList();
+}
+
+void TestCertificates::installsWithCertmgr()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(QString, selected);
+    QFETCH(QString, file);
+    QFETCH(QString, question);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, fileDialog);
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, boxes);
+
+    auto w = env->startWindow();
+    for (const char *store : {"uRoot", "uMy"}) // ahead of the rule for everything else
+        env->csp.on("certmgr", {"-list", "-store", store}, certmgrListing({}));
+    StandInRule install;
+    install.tool = "certmgr";
+    install.anyArgs = true;
+    install.output = question.isEmpty() ? done : question;
+    install.stdinBytes = question.isEmpty() ? 0 : 2;
+    install.after = question.isEmpty() ? "" : done;
+    env->csp.addRule(install);
+    selectContainer(*w, selected);
+    env->dialogs.files << file;
+    env->dialogs.buttons << answer;
+
+    click(*w, button.constData());
+
+    QCOMPARE(runs(env->csp), calls);
+    QCOMPARE(env->dialogs.messageTexts(), boxes);
+    QStringList fileDialogs;
+    for (const ScriptedDialogs::Shown &s : env->dialogs.shown) {
+        if (s.kind == ScriptedDialogs::Kind::OpenFile) {
+            fileDialogs << s.file.caption + "|" + s.file.filter;
+            QCOMPARE(s.file.directory, env->home.path());
+            QCOMPARE(s.file.parent, w.get());
+        }
+        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No))
+            QCOMPARE(s.message.parent, w.get());
+    }
+    QCOMPARE(fileDialogs.join(""), fileDialog);
+}
+
+void TestCertificates::certificateDialog_data()
+{
+    QTest::addColumn<bool>("fromTable"); // else from the container button
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<QByteArray>("button"); // pressed in the dialog
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("shown"); // the label and the buttons; empty: no dialog
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("boxes");
+
+    const QString sep(77, '=');
+    const QString listing = sep + "\nSubject : d1\n" + QString(78, '=') + "\n" + sep + "\n";
+    const QString label = "Subject : d1\n" + QString(78, '=') + "\n\n";
+    const QString installed = label + "pushButton_delcer|pushButton_export|pushButton_quit";
+    const QString show = "certmgr|-list|-thumbprint|d1|-store|uMy";
+    const QString ask = "Удалить сертификат d1 из хранилища uMy?";
+    const auto no = QMessageBox::NoButton;
+    QTest::newRow("installed, shown") << true << "" << listing << 0 << QByteArray() << "" << no
+                                      << installed << QStringList{show} << QStringList();
+    QTest::newRow("installed, saved")
+        << true << "" << listing << 0 << QByteArray("pushButton_export") << "/tmp/o \"u\"" << no
+        << installed
+        << QStringList{show,
+                       "certmgr|-export|-cert|-thumbprint|d1|-store|uMy|-dest|/tmp/o \"u\"/d1.cer"}
+        << QStringList{done};
+    QTest::newRow("installed, saving cancelled")
+        << true << "" << listing << 0 << QByteArray("pushButton_export") << "" << no << installed
+        << QStringList{show} << QStringList();
+    QTest::newRow("installed, deleted")
+        << true << "" << listing << 0 << QByteArray("pushButton_delcer") << "" << QMessageBox::Yes
+        << installed << QStringList{show, "certmgr|-delete|-store|uMy|-thumbprint|d1"}
+        << QStringList{ask, done};
+    QTest::newRow("installed, not deleted")
+        << true << "" << listing << 0 << QByteArray("pushButton_delcer") << "" << QMessageBox::No
+        << installed << QStringList{show} << QStringList{ask};
+
+    const QString showKey = "certmgr|-list|-cont|" + key;
+    const QString buttons = "pushButton_inst|pushButton_quit";
+    QTest::newRow("container, installed")
+        << false << key << "Subject : x" << 0 << QByteArray("pushButton_inst") << "" << no
+        << "Subject : x\n" + buttons
+        << QStringList{showKey, "certmgr|-inst|-cont|" + key + "|-store|uMy"} << QStringList{done};
+    QTest::newRow("container without certificate")
+        << false << key << "[ErrorCode: 0x8010002c]\n"
+        << 0 << QByteArray() << "" << no
+        << "[ErrorCode: 0x8010002c]\n\nСертификат в контейнере отсутствует\n\n" + buttons
+        << QStringList{showKey} << QStringList();
+    QTest::newRow("container listing times out")
+        << false << key << "late" << 60000 << QByteArray() << "" << no << timedOut + buttons
+        << QStringList{showKey} << QStringList();
+    QTest::newRow("container none") << false << ""
+                                    << "" << 0 << QByteArray() << "" << no << "" << searched
+                                    << QStringList{"Не выбран контейнер"};
+}
+
+void TestCertificates::certificateDialog()
+{
+    QFETCH(bool, fromTable);
+    QFETCH(QString, selected);
+    QFETCH(QString, listing);
+    QFETCH(int, delayMs);
+    QFETCH(QByteArray, button);
+    QFETCH(QString, directory);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, boxes);
+
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({cert("c1", 40)}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"}, certmgrListing({cert("0xd1", 40)}));
+    auto w = env->startWindow();
+    StandInRule show;
+    show.tool = "certmgr";
+    show.args = fromTable ? QStringList{"-list", "-thumbprint", "d1", "-store", "uMy"}
+                          : QStringList{"-list", "-cont", key};
+    show.output = listing;
+    show.delayMs = delayMs;
+    env->csp.addRule(show);
+    env->csp.on(
+        "certmgr",
+        {"-export", "-cert", "-thumbprint", "d1", "-store", "uMy", "-dest", directory + "/d1.cer"},
+        done);
+    env->csp.on("certmgr", {"-delete", "-store", "uMy", "-thumbprint", "d1"}, done);
+    env->csp.on("certmgr", {"-inst", "-cont", key, "-store", "uMy"}, done);
+    selectContainer(*w, selected);
+    env->dialogs.directories << directory;
+    env->dialogs.buttons << answer;
+
+    // Once the dialog is up: read it, press the button, close it.
+    QString seen;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        watch.stop();
+        QStringList visible;
+        for (auto *b : dialog->findChildren<QPushButton *>())
+            if (b->isVisibleTo(dialog))
+                visible << b->objectName();
+        visible.sort();
+        seen = dialog->findChild<QLabel *>("label_sert")->text() + visible.join('|');
+        if (!button.isEmpty())
+            dialog->findChild<QPushButton *>(button.constData())->click();
+        click(*dialog, "pushButton_quit");
+    });
+    watch.start(10);
+    if (fromTable) {
+        auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+        emit table->doubleClicked(table->model()->index(1, 4));
+    } else {
+        click(*w, "pushButton_seakeys");
+    }
+
+    QCOMPARE(seen, shown);
+    QCOMPARE(runs(env->csp), calls);
+    QCOMPARE(env->dialogs.messageTexts(), boxes);
+    for (const ScriptedDialogs::Shown &s : env->dialogs.shown) {
+        if (s.kind == ScriptedDialogs::Kind::Directory)
+            QCOMPARE(s.file.caption + "|" + s.file.directory + "|" +
+                         QString::number(s.file.options),
+                     QString("Выберите каталог для сохранения сертификата|/home|1"));
+        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No))
+            QCOMPARE(s.message.title, QString("Удаление сертификата"));
+    }
+}
+
+QTEST_MAIN(TestCertificates)
+#include "tst_certificates.moc"

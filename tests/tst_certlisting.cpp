@@ -1,0 +1,138 @@
+// Reading certmgr listings into certificate records, and what the certificate dialog shows.
+#include "certificates/certcommands.h"
+#include "certificates/certlisting.h"
+#include "support/certlistings.h"
+
+#include <QTest>
+
+class TestCertListing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parsesListings_data();
+    void parsesListings();
+    void dialogText_data();
+    void dialogText();
+};
+
+namespace {
+
+const QDate today(2026, 6, 1);
+const QString thumb = QStringLiteral("4f3c8f0a9b1e2d3c4b5a69788796a5b4c3d2e1f0");
+
+// thumbprint|store|owner|issuer|not before|not after|container|days left; "-" for none, and
+// the listing's defaults for a null owner or issuer.
+QString record(const QString &store, const QString &owner = {}, const QString &issuer = {},
+               const QString &container = "-", const QString &thumbprint = thumb)
+{
+    return QStringList{thumbprint,
+                       store,
+                       owner.isNull() ? "Иванов, G=Иван, CN=Иванов Иван, C=RU Иванов Иван, C=RU"
+                                      : owner,
+                       issuer.isNull() ? "Тестовый УЦ" : issuer,
+                       ListedCert().notBefore,
+                       ListedCert().notAfter,
+                       container,
+                       QString::number(today.daysTo(QDate(2027, 3, 15)))}
+        .join('|');
+}
+
+} // namespace
+
+void TestCertListing::parsesListings_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<QStringList>("records");
+
+    ListedCert plain;
+    ListedCert keyed;
+    keyed.container = "HDIMAGE\\\\ivanov.000\\1A2B";
+    ListedCert newer; // newer certmgr releases: another label, no "0x"
+    newer.thumbprintLabel = "SHA1 Thumbprint";
+    newer.thumbprint = thumb;
+    QTest::newRow("0x, container, newer label")
+        << certmgrListing({keyed, plain, newer})
+        << QStringList{record("uMy", {}, {}, keyed.container), record("uMy"), record("uMy")};
+
+    ListedCert upper;
+    upper.thumbprint = "0X" + thumb;
+    QTest::newRow("0X in capitals stays")
+        << certmgrListing({upper}) << QStringList{record("uMy", {}, {}, "-", upper.thumbprint)};
+
+    // Label words inside the values open no row and fill no cell.
+    ListedCert tricky;
+    tricky.subject = "SN=Петров, CN=Container Logistics Issuer Services";
+    tricky.issuer = "O=Subject SHA1 Hash Not valid after, CN=Issuer Services";
+    QTest::newRow("label words in values")
+        << certmgrListing({tricky})
+        << QStringList{record(
+               "uMy",
+               "Петров, CN=Container Logistics Issuer Services Container Logistics Issuer Services",
+               "Issuer Services")};
+
+    QString capitals = certmgrListing({plain});
+    capitals.replace("Issuer  ", "ISSUER  ").replace("Subject  ", "subject  ");
+    QTest::newRow("labels in any case") << capitals << QStringList{record("uMy")};
+
+    ListedCert noSn;
+    noSn.subject = "CN=ООО Ромашка, O=ООО Ромашка";
+    noSn.issuer = "O=Без имени";
+    QTest::newRow("no SN, no issuer CN")
+        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка, O=ООО Ромашка", "")};
+
+    QTest::newRow("marker lines before the first certificate")
+        << listingLine("SHA1 Hash", "0xdeadbeef") + listingLine("Container", "x") +
+               certmgrListing({plain})
+        << QStringList{record("uMy")};
+    QTest::newRow("error output") << "Certmgr 1.1\nFailed to open store\n[ErrorCode: 0x80092004]\n"
+                                  << QStringList();
+}
+
+void TestCertListing::parsesListings()
+{
+    QFETCH(QString, listing);
+    QFETCH(QStringList, records);
+    QStringList parsed;
+    for (const CertificateRecord &r : CertListing::parse(listing, "uMy", today))
+        parsed << QStringList{r.thumbprint,
+                              r.store,
+                              r.owner,
+                              r.issuer,
+                              r.notBefore,
+                              r.notAfter,
+                              r.container.value_or("-"),
+                              QString::number(r.daysLeft.value_or(-9999))}
+                      .join('|');
+    QCOMPARE(parsed, records);
+}
+
+void TestCertListing::dialogText_data()
+{
+    QTest::addColumn<QString>("listing");
+    QTest::addColumn<QString>("shown");
+
+    const QString sep77(77, '=');
+    QTest::newRow("separators dropped") << sep77 + "\nIssuer : x\n" + sep77 + "\n[ErrorCode: 0x0]"
+                                        << "Issuer : x\n[ErrorCode: 0x0]\n";
+    QTest::newRow("76 and 78 kept") << QString(76, '=') + "\n" + QString(78, '=')
+                                    << QString(76, '=') + "\n" + QString(78, '=') + "\n";
+    QTest::newRow("no certificate in the container")
+        << "Certmgr\n[ErrorCode: 0x8010002c]\n"
+        << "Certmgr\n[ErrorCode: 0x8010002c]\n\nСертификат в контейнере отсутствует\n\n";
+    QTest::newRow("no such container") << "[ErrorCode: 0x8009001f]"
+                                       << "[ErrorCode: 0x8009001f]\nКонтейнер не обнаружен\n";
+    QTest::newRow("codes compared exactly")
+        << "[ErrorCode: 0x8009001F]\n [ErrorCode: 0x8010002c]"
+        << "[ErrorCode: 0x8009001F]\n [ErrorCode: 0x8010002c]\n";
+}
+
+void TestCertListing::dialogText()
+{
+    QFETCH(QString, listing);
+    QFETCH(QString, shown);
+    QCOMPARE(CertCommands::dialogText(listing), shown);
+}
+
+QTEST_GUILESS_MAIN(TestCertListing)
+#include "tst_certlisting.moc"
