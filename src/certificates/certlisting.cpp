@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <climits>
+
 namespace {
 
 enum class Field { Issuer, Subject, Thumbprint, NotBefore, NotAfter, Container, None };
@@ -126,7 +128,9 @@ int CertListing::daysLeft(const QString &notAfter, const QDate &today)
         return 0;
     const QDate date(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
                      dayMonthYear.at(0).toInt());
-    return date.isValid() ? int(today.daysTo(date)) : 0;
+    // A year far beyond any certificate's still counts the right way: the days are capped rather
+    // than wrapped round into the past.
+    return date.isValid() ? int(qBound<qint64>(INT_MIN, today.daysTo(date), INT_MAX)) : 0;
 }
 
 ExpiryColour CertListing::expiryColour(int daysLeft)
