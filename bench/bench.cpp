@@ -1,4 +1,7 @@
 // Figures of the program against bare Qt doing the same work:
+//   - the certificate table of 10,000 certificates: the refresh (listing read, table filled; the
+//     time spent waiting for certmgr not counted) against filling a bare QTableWidget in a
+//     shown window with the same 70,000 cells, in the same process;
 //   - the container list of 300 containers: the refresh (the listing parsed and the list
 //     filled; the time spent waiting for the utilities not counted) against filling a bare
 //     QComboBox in a shown window with the same items, in the same process;
@@ -13,6 +16,7 @@
 //                                         resident KiB and its size, and ends
 #include "app/mainwindow.h"
 #include "benchsupport.h"
+#include "certificates/certlisting.h"
 #include "csp/toolrunner.h"
 #include "support/scripteddialogs.h"
 #include "support/windowtestenv.h"
@@ -24,6 +28,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSize>
+#include <QTableWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -79,7 +84,7 @@ private:
 
 // The median time of `work` without the time spent waiting for utilities, and the median of that
 // waiting.
-QPair<double, double> programAndUtilityMs(const std::function<void()> &work)
+QPair<double, double> programAndUtilityMs(int runs, const std::function<void()> &work)
 {
     UtilityClock clock;
     std::vector<double> program, utilities;
@@ -118,7 +123,7 @@ void containerList()
     QApplication::processEvents();
     auto *refresh = window->findChild<QPushButton *>(QStringLiteral("pushButton_keys"));
     refresh->click();
-    const auto [program, utilities] = programAndUtilityMs([&] {
+    const auto [program, utilities] = programAndUtilityMs(runs, [&] {
         refresh->click();
         QApplication::processEvents();
     });
@@ -144,6 +149,70 @@ void containerList()
             .arg(ms(program), ms(utilities)));
     say(QStringLiteral("  bare QComboBox fill %1").arg(ms(bareFill)));
     say(QStringLiteral("  ratio %1").arg(program / bareFill, 0, 'f', 2));
+}
+
+void certificateTable()
+{
+    const int count = 10000;
+    const int tableRuns = 7;
+    WindowTestEnv env;
+    env.csp.on(QStringLiteral("csptest"), containerArguments(), containerListing(3));
+    env.csp.on(QStringLiteral("csptest"), readerArguments(), readerListing());
+    const QString listing = certificateListing(count);
+    env.csp.on(QStringLiteral("certmgr"), certificateArguments(QStringLiteral("uRoot")),
+               certificateListing(0));
+    env.csp.on(QStringLiteral("certmgr"), certificateArguments(QStringLiteral("uMy")), listing);
+    auto window = env.startWindow();
+    window->show();
+    QApplication::processEvents();
+    auto *refresh = window->findChild<QPushButton *>(QStringLiteral("pushButton_sysser"));
+    auto *table = window->findChild<QTableWidget *>(QStringLiteral("tableWidgetCert"));
+    const auto click = [&] {
+        refresh->click();
+        QApplication::processEvents();
+    };
+    click();
+    const auto [program, utilities] = programAndUtilityMs(tableRuns, click);
+    const bool complete = table->rowCount() == count;
+    table->sortByColumn(0, Qt::AscendingOrder);
+    const double sorted = programAndUtilityMs(tableRuns, click).first;
+    QList<CertificateRecord> records;
+    const double parse =
+        medianMs(tableRuns, [&] { records = CertListing::parse(listing, QStringLiteral("uMy")); });
+
+    // The same cells, already read, into a table with seven columns in a shown window.
+    QVector<QStringList> cells;
+    for (const CertificateRecord &r : records)
+        cells << QStringList{r.thumbprint,
+                             r.store,
+                             r.owner,
+                             r.issuer,
+                             r.notBefore,
+                             r.notAfter,
+                             r.container.value_or(QString())};
+    auto *bare = new QTableWidget(0, 7);
+    const auto bareWindow = bareWindowWith(bare);
+    const auto fill = [&] {
+        bare->setRowCount(0);
+        bare->setRowCount(cells.size());
+        for (int row = 0; row < cells.size(); ++row)
+            for (int column = 0; column < 7; ++column)
+                bare->setItem(row, column, new QTableWidgetItem(cells[row][column]));
+        QApplication::processEvents();
+    };
+    fill();
+    const double bareFill = medianMs(tableRuns, fill);
+
+    say(QStringLiteral("certificate table, %1 certificates (%2 characters of listing)%3")
+            .arg(count)
+            .arg(listing.size())
+            .arg(complete ? QString() : QStringLiteral(" - THE TABLE IS NOT COMPLETE")));
+    say(QStringLiteral("  refresh %1 (the two certmgr runs, %2, not counted); of it reading the "
+                       "listing %3")
+            .arg(ms(program), ms(utilities), ms(parse)));
+    say(QStringLiteral("  the same once the user has sorted by thumbprint %1").arg(ms(sorted)));
+    say(QStringLiteral("  bare QTableWidget fill of %1 cells %2").arg(count * 7).arg(ms(bareFill)));
+    say(QStringLiteral("  %1").arg(verdict(program / bareFill, 2.0)));
 }
 
 // What a child that showed one window reports: its resident memory and the window's size.
@@ -173,6 +242,10 @@ struct ChildEnvironment
     {
         csp.on(QStringLiteral("csptest"), containerArguments(), containerListing(3));
         csp.on(QStringLiteral("csptest"), readerArguments(), readerListing());
+        csp.on(QStringLiteral("certmgr"), certificateArguments(QStringLiteral("uRoot")),
+               certificateListing(2));
+        csp.on(QStringLiteral("certmgr"), certificateArguments(QStringLiteral("uMy")),
+               certificateListing(5));
         qputenv("VELMORA_BENCH_CSP", csp.dir().toUtf8());
         mainSize = showInChild(QStringLiteral("main")).size;
         qputenv("VELMORA_BENCH_SIZE",
@@ -261,6 +334,7 @@ int main(int argc, char *argv[])
         return show(args.at(2));
 
     containerList();
+    certificateTable();
     startUpAndMemory();
     return 0;
 }

@@ -1,5 +1,8 @@
 #include "benchsupport.h"
 
+#include "certificates/certcommands.h"
+#include "support/certlistings.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
@@ -39,6 +42,28 @@ QStringList BenchSupport::readerArguments()
 {
     return {QStringLiteral("-enum"), QStringLiteral("-info"), QStringLiteral("-type"),
             QStringLiteral("PP_ENUMREADERS")};
+}
+
+QString BenchSupport::certificateListing(int count)
+{
+    QList<ListedCert> certificates;
+    for (int i = 0; i < count; ++i) {
+        ListedCert c;
+        c.thumbprint = QStringLiteral("0x%1").arg(i, 40, 16, QLatin1Char('0'));
+        c.subject = QStringLiteral("SN=Иванов-%1, G=Иван Иванович, CN=Иванов-%1 Иван Иванович, "
+                                   "C=RU")
+                        .arg(i);
+        c.notAfter = validUntil(i % 10 == 0 ? i % 40 - 5 : 365);
+        if (i % 2)
+            c.container = QStringLiteral("HDIMAGE\\\\key%1.000\\1A2B").arg(i);
+        certificates << c;
+    }
+    return certmgrListing(certificates);
+}
+
+QStringList BenchSupport::certificateArguments(const QString &store)
+{
+    return CertCommands::listStore(QString(), store).arguments;
 }
 
 qint64 BenchSupport::residentKb()

@@ -15,6 +15,11 @@ QString readerListing();
 QStringList containerArguments();
 QStringList readerArguments();
 
+// The certmgr listing of `count` certificates, a tenth of them close to or past their end, every
+// other one with a key container; and the certmgr arguments that list one store.
+QString certificateListing(int count);
+QStringList certificateArguments(const QString &store);
+
 // The process's resident memory in KiB (VmRSS), or -1 when /proc cannot tell.
 qint64 residentKb();
 
