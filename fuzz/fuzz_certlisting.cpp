@@ -26,8 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(records.size() <= listing.count(QLatin1Char('\n')) + 1);
     for (const CertificateRecord &r : records) {
         FUZZ_CHECK(r.store == QLatin1String("uMy"));
-        for (const QString &cell : {r.thumbprint, r.owner, r.issuer, r.notBefore, r.notAfter,
-                                    r.container.value_or(QString())})
+        // The owner joins two pieces of the subject line, each of which may run to its end.
+        FUZZ_CHECK(!r.owner.contains(QLatin1Char('\n')) &&
+                   r.owner.size() <= 2 * listing.size() + 1);
+        for (const QString &cell :
+             {r.thumbprint, r.issuer, r.notBefore, r.notAfter, r.container.value_or(QString())})
             FUZZ_CHECK(!cell.contains(QLatin1Char('\n')) && cell.size() <= listing.size());
         if (!r.daysLeft)
             continue;
