@@ -10,7 +10,8 @@
 //   - resident memory after showing either window, each in a process of its own.
 // The bare window is also measured with one line of text, which loads the font system as any
 // window with text does.
-// Each time is the median of several runs after one for warming up.
+// Each time is the median of several runs after one for warming up; the program's work and the
+// bare work it is compared with run by turns.
 //   velmora_bench                         prints every figure and ratio
 //   velmora_bench --show bare|text|main   (a child of its own) shows that window, prints its
 //                                         resident KiB and its size, and ends
@@ -82,12 +83,25 @@ private:
     double total = 0;
 };
 
-// The median time of `work` without the time spent waiting for utilities, and the median of that
-// waiting.
-QPair<double, double> programAndUtilityMs(int runs, const std::function<void()> &work)
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+struct ByTurns
+{
+    double program = 0;   // the program's work, the time spent waiting for utilities not counted
+    double utilities = 0; // that waiting
+    double bare = 0;      // the bare Qt work
+};
+
+// Runs the program's work and the bare work by turns, so that a machine busy with something else
+// slows both alike, and gives the median of each.
+ByTurns byTurns(int runs, const std::function<void()> &work, const std::function<void()> &bareWork)
 {
     UtilityClock clock;
-    std::vector<double> program, utilities;
+    std::vector<double> program, utilities, bare;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
         timer.start();
@@ -96,10 +110,11 @@ QPair<double, double> programAndUtilityMs(int runs, const std::function<void()> 
         const double waiting = clock.takeMs();
         program.push_back(all - waiting);
         utilities.push_back(waiting);
+        timer.restart();
+        bareWork();
+        bare.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(program.begin(), program.end());
-    std::sort(utilities.begin(), utilities.end());
-    return {program.at(runs / 2), utilities.at(runs / 2)};
+    return {median(program), median(utilities), median(bare)};
 }
 
 // A shown main window holding only `widget`, as the form holds its lists and its table.
@@ -122,11 +137,10 @@ void containerList()
     window->show();
     QApplication::processEvents();
     auto *refresh = window->findChild<QPushButton *>(QStringLiteral("pushButton_keys"));
-    refresh->click();
-    const auto [program, utilities] = programAndUtilityMs(runs, [&] {
+    const auto click = [&] {
         refresh->click();
         QApplication::processEvents();
-    });
+    };
 
     // The same items, already split, into a combo box that holds as many.
     QStringList items;
@@ -141,20 +155,21 @@ void containerList()
         bare->addItem(QStringLiteral("none"));
         QApplication::processEvents();
     };
+    click();
     fill();
-    const double bareFill = medianMs(runs, fill);
+    const ByTurns t = byTurns(runs, click, fill);
 
     say(QStringLiteral("container list, %1 containers").arg(count));
     say(QStringLiteral("  refresh %1 (the two utility runs, %2, not counted)")
-            .arg(ms(program), ms(utilities)));
-    say(QStringLiteral("  bare QComboBox fill %1").arg(ms(bareFill)));
-    say(QStringLiteral("  ratio %1").arg(program / bareFill, 0, 'f', 2));
+            .arg(ms(t.program), ms(t.utilities)));
+    say(QStringLiteral("  bare QComboBox fill %1").arg(ms(t.bare)));
+    say(QStringLiteral("  ratio %1").arg(t.program / t.bare, 0, 'f', 2));
 }
 
 void certificateTable()
 {
     const int count = 10000;
-    const int tableRuns = 7;
+    const int tableRuns = 11;
     WindowTestEnv env;
     env.csp.on(QStringLiteral("csptest"), containerArguments(), containerListing(3));
     env.csp.on(QStringLiteral("csptest"), readerArguments(), readerListing());
@@ -171,11 +186,6 @@ void certificateTable()
         refresh->click();
         QApplication::processEvents();
     };
-    click();
-    const auto [program, utilities] = programAndUtilityMs(tableRuns, click);
-    const bool complete = table->rowCount() == count;
-    table->sortByColumn(0, Qt::AscendingOrder);
-    const double sorted = programAndUtilityMs(tableRuns, click).first;
     QList<CertificateRecord> records;
     const double parse =
         medianMs(tableRuns, [&] { records = CertListing::parse(listing, QStringLiteral("uMy")); });
@@ -200,8 +210,12 @@ void certificateTable()
                 bare->setItem(row, column, new QTableWidgetItem(cells[row][column]));
         QApplication::processEvents();
     };
+    click();
     fill();
-    const double bareFill = medianMs(tableRuns, fill);
+    const ByTurns t = byTurns(tableRuns, click, fill);
+    const bool complete = table->rowCount() == count;
+    table->sortByColumn(0, Qt::AscendingOrder);
+    const double sorted = byTurns(tableRuns, click, [] {}).program;
 
     say(QStringLiteral("certificate table, %1 certificates (%2 characters of listing)%3")
             .arg(count)
@@ -209,10 +223,10 @@ void certificateTable()
             .arg(complete ? QString() : QStringLiteral(" - THE TABLE IS NOT COMPLETE")));
     say(QStringLiteral("  refresh %1 (the two certmgr runs, %2, not counted); of it reading the "
                        "listing %3")
-            .arg(ms(program), ms(utilities), ms(parse)));
+            .arg(ms(t.program), ms(t.utilities), ms(parse)));
     say(QStringLiteral("  the same once the user has sorted by thumbprint %1").arg(ms(sorted)));
-    say(QStringLiteral("  bare QTableWidget fill of %1 cells %2").arg(count * 7).arg(ms(bareFill)));
-    say(QStringLiteral("  %1").arg(verdict(program / bareFill, 2.0)));
+    say(QStringLiteral("  bare QTableWidget fill of %1 cells %2").arg(count * 7).arg(ms(t.bare)));
+    say(QStringLiteral("  %1").arg(verdict(t.program / t.bare, 2.0)));
 }
 
 // What a child that showed one window reports: its resident memory and the window's size.

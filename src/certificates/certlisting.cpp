@@ -54,14 +54,25 @@ Field fieldOf(QStringView line)
     return Field::None;
 }
 
+// Where `key` (a few characters) first occurs in `text` from `from` on, or -1. Qt's general
+// search sets up more than these short values need.
+qsizetype find(QStringView text, QStringView key, qsizetype from = 0)
+{
+    for (qsizetype at = from; at + key.size() <= text.size(); ++at) {
+        if (text.at(at) == key.at(0) && text.mid(at, key.size()) == key)
+            return at;
+    }
+    return -1;
+}
+
 // The text between the first `key` and the next one, or the end of the value.
 QStringView part(QStringView value, QStringView key)
 {
-    const qsizetype start = value.indexOf(key);
+    const qsizetype start = find(value, key);
     if (start < 0)
         return QStringView();
     const qsizetype from = start + key.size();
-    const qsizetype next = value.indexOf(key, from);
+    const qsizetype next = find(value, key, from);
     return value.mid(from, next < 0 ? -1 : next - from);
 }
 
