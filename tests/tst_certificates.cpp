@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -105,6 +106,7 @@ private slots:
 
     void tableShowsBothStores_data();
     void tableShowsBothStores();
+    void refreshReplacesEveryCell();
     void installsWithCertmgr_data();
     void installsWithCertmgr();
     void certificateDialog_data();
@@ -177,6 +179,30 @@ void TestCertificates::tableShowsBothStores()
         QCOMPARE(env->dialogs.messageTexts(), boxes);
         QCOMPARE(runs(env->csp), refreshed);
     }
+}
+
+void TestCertificates::refreshReplacesEveryCell()
+{
+    const QString k = "HDIMAGE\\\\ivanov.000\\1A2B";
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"},
+                certmgrListing({cert("a1", 40, k), cert("a2", 5, k), cert("a3", 1)}));
+    auto w = env->startWindow();
+    auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+    table->selectRow(1);
+
+    // Fewer certificates, no container, and one without an end of validity (so no colour): no
+    // cell and no colour of the earlier listing may stay, nor the chosen row.
+    env->csp.clearRules();
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({}));
+    QString changed = certmgrListing({cert("b1", 20)});
+    changed.remove(QRegularExpression("Not valid after[^\n]*\n"));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"}, changed);
+    click(*w, "pushButton_sysser");
+    QString noEnd = row("b1", "uMy", 20).replace(validUntil(20), "");
+    QCOMPARE(tableRows(*w), QStringList{noEnd.replace("255,255,0,127", "0,0,0,255")});
+    QCOMPARE(table->currentRow(), -1);
+    QVERIFY(table->selectedItems().isEmpty());
 }
 
 void TestCertificates::installsWithCertmgr_data()

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <climits>
+
 class TestCertListing : public QObject
 {
     Q_OBJECT
@@ -12,6 +14,8 @@ class TestCertListing : public QObject
 private slots:
     void parsesListings_data();
     void parsesListings();
+    void daysLeft_data();
+    void daysLeft();
     void dialogText_data();
     void dialogText();
 };
@@ -105,6 +109,26 @@ void TestCertListing::parsesListings()
                               QString::number(r.daysLeft.value_or(-9999))}
                       .join('|');
     QCOMPARE(parsed, records);
+}
+
+void TestCertListing::daysLeft_data()
+{
+    QTest::addColumn<QString>("notAfter");
+    QTest::addColumn<int>("days");
+    QTest::newRow("a year ahead") << "01/06/2027  08:44:55 UTC" << 365;
+    QTest::newRow("ended yesterday") << "31/05/2026  08:44:55 UTC" << -1;
+    QTest::newRow("unreadable") << "garbage" << 0;
+    QTest::newRow("no such day") << "31/02/2027  08:44:55 UTC" << 0;
+    // Found by fuzzing: the days to such a year do not fit an int and came out negative.
+    QTest::newRow("year far ahead") << "31/12/20252012  08:44:55 UTC" << INT_MAX;
+    QTest::newRow("year far back") << "31/12/-20252012  08:44:55 UTC" << INT_MIN;
+}
+
+void TestCertListing::daysLeft()
+{
+    QFETCH(QString, notAfter);
+    QFETCH(int, days);
+    QCOMPARE(CertListing::daysLeft(notAfter, today), days);
 }
 
 void TestCertListing::dialogText_data()

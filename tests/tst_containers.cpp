@@ -563,8 +563,12 @@ void TestContainers::slowRunsAfterTheirWait()
     QCOMPARE(comboItems(*w, "comboBox_fd"), readers);
     const QList<QProcess *> running = runningProcesses(*w);
     QCOMPARE(running.size(), leftRunning);
-    for (QProcess *p : running)
+    // Stopped and reaped here, as the window would at its close: a run destroyed while still
+    // going is a fault of its own.
+    for (QProcess *p : running) {
         p->kill();
+        QVERIFY(p->waitForFinished());
+    }
 }
 
 void TestContainers::quitLetsACopyFinish_data()

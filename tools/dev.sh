@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Velmora, builds it, and then starts it or runs every test.
-#   tools/dev.sh run    build and start Velmora from the repository root
-#   tools/dev.sh test   build twice (plain, and with AddressSanitizer + UBSan) and run all tests
+#   tools/dev.sh run              build and start Velmora from the repository root
+#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan, where the
+#                                 fuzz targets are built too when clang is installed) and run all
+#                                 tests
+#   tools/dev.sh fuzz [SECONDS]   build the fuzz targets with clang and run each for SECONDS
+#                                 (60 by default; FUZZ_RUNS=N also stops each after N inputs)
+#   tools/dev.sh soak             the window against the stand-in utilities, 1000 rounds of list,
+#                                 table and form work under AddressSanitizer with leak checking
+#   tools/dev.sh bench            an optimised build of the benchmark, and its figures
 # Run it as yourself: only the installation of missing Debian packages asks for root (see
 # tools/debian-packages.sh); the builds, the tests and the program run as the user who started
 # it. As root (CI) everything runs as root.
@@ -10,17 +17,25 @@ cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | soak | bench) ;;
+fuzz)
+    seconds=${2:-60}
+    [[ "$seconds" =~ ^[0-9]+$ ]] || {
+        echo "usage: $0 fuzz [SECONDS]" >&2
+        exit 2
+    }
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]|soak|bench" >&2
     exit 2
     ;;
 esac
 
 # dpkg-dev and file let CPack build the Debian package (cmake --build build --target package);
 # the tests check the package with lintian, desktop-file-validate and appstreamcli.
-packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file)
-[ "$mode" = test ] && packages+=(qtbase5-private-dev)
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
+[ "$mode" != run ] && packages+=(qtbase5-private-dev)
+[ "$mode" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 # The installer runs the installation scripts in xterm (the tests use a stand-in for it); its
 # default fonts come from xfonts-base, without which it shows no Cyrillic.
 [ "$mode" = run ] && packages+=(xterm xfonts-base)
@@ -29,24 +44,67 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file)
 [ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream)
 bash tools/debian-packages.sh "${packages[@]}"
 
+# Compiled objects are shared between builds and clones: paths are taken relative to the
+# checkout, so a fresh clone of the same sources compiles nothing twice.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 jobs=$(nproc)
+# build DIR [TARGET] [CMAKE OPTION...]: configures DIR and builds TARGET there, or everything.
 build() {
-    local dir=$1
+    local dir=$1 target=()
     shift
+    if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+        target=(--target "$1")
+        shift
+    fi
     if [ -e "$dir" ] && ! [ -w "$dir" ]; then
         echo "$dir was built by another user (root?); remove it first: sudo rm -rf $dir" >&2
         exit 1
     fi
-    cmake -S . -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" --parallel "$jobs"
+    cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
+    cmake --build "$dir" --parallel "$jobs" "${target[@]}"
 }
 
-if [ "$mode" = run ]; then
+case "$mode" in
+run)
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
     exec ./build/velmora
-fi
-
-build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
-ctest --test-dir build-test --output-on-failure --parallel "$jobs"
-build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON
-ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+    ;;
+test)
+    build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
+    ctest --test-dir build-test --output-on-failure --parallel "$jobs"
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON \
+        -DVELMORA_FUZZ=ON
+    ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+    ;;
+fuzz)
+    cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+        >/dev/null
+    cmake --build build-fuzz --parallel "$jobs"
+    # New inputs collect in build-fuzz/corpus/ and are fuzzed on from there next time; a crash
+    # is saved in build-fuzz/artifacts/ and ends the run.
+    mkdir -p build-fuzz/artifacts
+    for target in build-fuzz/fuzz_*; do
+        if [ ! -f "$target" ] || [ ! -x "$target" ]; then continue; fi
+        name=$(basename "$target")
+        mkdir -p "build-fuzz/corpus/$name"
+        echo "== $name: ${seconds} s${FUZZ_RUNS:+ or $FUZZ_RUNS inputs}"
+        "$target" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -print_final_stats=1 \
+            -artifact_prefix=build-fuzz/artifacts/ "build-fuzz/corpus/$name" "fuzz/corpus/${name#fuzz_}"
+    done
+    ;;
+soak)
+    build build-asan velmora_soak -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
+    # A small quarantine (the freed memory AddressSanitizer holds back to catch late uses):
+    # the default 256 MiB would fill up during the run and hide any real growth.
+    QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME='' LC_ALL=C.UTF-8 TZ=UTC \
+        LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+        ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ./build-asan/bench/velmora_soak
+    ;;
+bench)
+    build build-bench velmora_bench -DCMAKE_BUILD_TYPE=Release
+    QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME='' LC_ALL=C.UTF-8 TZ=UTC \
+        ./build-bench/bench/velmora_bench
+    ;;
+esac

@@ -1,7 +1,10 @@
 #include "certificates/certlisting.h"
 
-#include <QStringList>
+#include <QStringView>
 #include <QVector>
+
+#include <climits>
+#include <string_view>
 
 namespace {
 
@@ -9,64 +12,68 @@ enum class Field { Issuer, Subject, Thumbprint, NotBefore, NotAfter, Container, 
 
 struct Marker
 {
-    QLatin1String label;
+    std::string_view label; // in lower case
     Field field;
 };
 
 // Tested in this order. Newer certmgr releases call the thumbprint "SHA1 Thumbprint".
-const Marker markers[] = {
-    {QLatin1String("Issuer"), Field::Issuer},
-    {QLatin1String("Subject"), Field::Subject},
-    {QLatin1String("SHA1 Hash"), Field::Thumbprint},
-    {QLatin1String("SHA1 Thumbprint"), Field::Thumbprint},
-    {QLatin1String("Not valid before"), Field::NotBefore},
-    {QLatin1String("Not valid after"), Field::NotAfter},
-    {QLatin1String("Container"), Field::Container},
+constexpr Marker markers[] = {
+    {"issuer", Field::Issuer},
+    {"subject", Field::Subject},
+    {"sha1 hash", Field::Thumbprint},
+    {"sha1 thumbprint", Field::Thumbprint},
+    {"not valid before", Field::NotBefore},
+    {"not valid after", Field::NotAfter},
+    {"container", Field::Container},
 };
 
-// The label of a listing line: its first 22 characters, up to the first colon. Whatever stands
-// after that belongs to the value, however much it looks like a label.
-QStringRef labelOf(const QStringRef &line)
+// The field a listing line fills, by its label: the first 22 characters, up to the first colon,
+// containing a marker in any case. Whatever stands after that belongs to the value, however much
+// it looks like a label. Every line of a listing passes here, so the label is folded once into a
+// small buffer: ASCII letters to lower case, and any other character that is not ASCII to one
+// byte that no marker holds. Qt's full case folding would cost more than the rest of reading a
+// listing.
+Field fieldOf(QStringView line)
 {
-    QStringRef label = line.left(CertListing::labelWidth);
-    const int colon = label.indexOf(QLatin1Char(':'));
-    return colon < 0 ? label : label.left(colon);
-}
-
-constexpr ushort asciiLower(ushort c)
-{
-    return c >= 'A' && c <= 'Z' ? ushort(c + ('a' - 'A')) : c;
-}
-
-// The labels are ASCII, so folding ASCII letters is enough; Qt's full case folding costs more
-// than the rest of reading a listing, and every line passes here.
-bool containsIgnoringCase(const QStringRef &label, QLatin1String marker)
-{
-    for (int start = 0; start + marker.size() <= label.size(); ++start) {
-        int i = 0;
-        while (i < marker.size() &&
-               asciiLower(label.at(start + i).unicode()) == asciiLower(marker.at(i).unicode()))
-            ++i;
-        if (i == marker.size())
-            return true;
+    char label[CertListing::labelWidth];
+    std::size_t size = 0;
+    for (const QChar c : line.left(CertListing::labelWidth)) {
+        const char16_t u = c.unicode();
+        if (u == u':')
+            break;
+        label[size++] = u >= u'A' && u <= u'Z' ? char(u - u'A' + 'a') : u < 0x80 ? char(u) : '\x80';
     }
-    return false;
-}
-
-Field fieldOf(const QStringRef &line)
-{
-    const QStringRef label = labelOf(line);
+    const std::string_view text(label, size);
     for (const Marker &m : markers) {
-        if (containsIgnoringCase(label, m.label))
-            return m.field;
+        // Labels are a few characters long: a plain scan beats a library search here.
+        for (std::size_t at = 0; at + m.label.size() <= text.size(); ++at) {
+            if (text[at] == m.label[0] && text.compare(at, m.label.size(), m.label) == 0)
+                return m.field;
+        }
     }
     return Field::None;
 }
 
-// The text between the first `key` and the next one, or the end of the value.
-QString part(const QString &value, const QString &key)
+// Where `key` (a few characters) first occurs in `text` from `from` on, or -1. Qt's general
+// search sets up more than these short values need.
+qsizetype find(QStringView text, QStringView key, qsizetype from = 0)
 {
-    return value.section(key, 1, 1);
+    for (qsizetype at = from; at + key.size() <= text.size(); ++at) {
+        if (text.at(at) == key.at(0) && text.mid(at, key.size()) == key)
+            return at;
+    }
+    return -1;
+}
+
+// The text between the first `key` and the next one, or the end of the value.
+QStringView part(QStringView value, QStringView key)
+{
+    const qsizetype start = find(value, key);
+    if (start < 0)
+        return QStringView();
+    const qsizetype from = start + key.size();
+    const qsizetype next = find(value, key, from);
+    return value.mid(from, next < 0 ? -1 : next - from);
 }
 
 } // namespace
@@ -75,9 +82,15 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
                                             const QDate &today)
 {
     QList<CertificateRecord> records;
-    // References into the listing: only the few lines that are used are copied.
-    const QVector<QStringRef> lines = listing.splitRef(QLatin1Char('\n'));
-    for (const QStringRef &line : lines) {
+    // Views into the listing: only the parts of the few lines that are used are copied.
+    const QStringView text(listing);
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.mid(start, end - start);
+        start = end + 1;
+
         const Field field = fieldOf(line);
         if (field == Field::None)
             continue;
@@ -88,28 +101,35 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
             continue;
 
         CertificateRecord &record = records.last();
-        const QString value = line.mid(labelWidth).toString();
-        const QString cn = QStringLiteral("CN=");
+        const QStringView value = line.mid(labelWidth);
+        const QStringView cn(u"CN=");
         switch (field) {
         case Field::Issuer:
             record.store = store;
-            record.issuer = part(value, cn);
+            record.issuer = part(value, cn).toString();
             break;
-        case Field::Subject:
-            record.owner = part(value, QStringLiteral("SN=")) + QLatin1Char(' ') + part(value, cn);
+        case Field::Subject: {
+            const QStringView sn = part(value, u"SN=");
+            const QStringView name = part(value, cn);
+            // A second subject line of one certificate replaces the first.
+            QString owner;
+            owner.reserve(int(sn.size() + 1 + name.size()));
+            record.owner = owner.append(sn).append(QLatin1Char(' ')).append(name);
             break;
+        }
         case Field::Thumbprint:
-            record.thumbprint = value.startsWith(QLatin1String("0x")) ? value.mid(2) : value;
+            record.thumbprint =
+                (value.startsWith(QLatin1String("0x")) ? value.mid(2) : value).toString();
             break;
         case Field::NotBefore:
-            record.notBefore = value;
+            record.notBefore = value.toString();
             break;
         case Field::NotAfter:
-            record.notAfter = value;
-            record.daysLeft = daysLeft(value, today);
+            record.notAfter = value.toString();
+            record.daysLeft = daysLeft(record.notAfter, today);
             break;
         case Field::Container:
-            record.container = value;
+            record.container = value.toString();
             break;
         case Field::None:
             break;
@@ -120,13 +140,15 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
 
 int CertListing::daysLeft(const QString &notAfter, const QDate &today)
 {
-    const QStringList dayMonthYear =
-        notAfter.split(QLatin1Char(' ')).constFirst().split(QLatin1Char('/'));
+    const QVector<QStringRef> dayMonthYear =
+        notAfter.leftRef(notAfter.indexOf(QLatin1Char(' '))).split(QLatin1Char('/'));
     if (dayMonthYear.size() < 3)
         return 0;
     const QDate date(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
                      dayMonthYear.at(0).toInt());
-    return date.isValid() ? int(today.daysTo(date)) : 0;
+    // A year far beyond any certificate's still counts the right way: the days are capped rather
+    // than wrapped round into the past.
+    return date.isValid() ? int(qBound<qint64>(INT_MIN, today.daysTo(date), INT_MAX)) : 0;
 }
 
 ExpiryColour CertListing::expiryColour(int daysLeft)

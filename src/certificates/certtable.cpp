@@ -1,31 +1,65 @@
 #include "certificates/certtable.h"
 
+#include <QBrush>
 #include <QColor>
+#include <QHash>
+#include <QItemSelectionModel>
 #include <QTableWidget>
+
+namespace {
+
+// Puts `text` into a cell, into the item already there when there is one: a refresh mostly
+// finds the same certificates again, and replacing tens of thousands of items each time costs
+// more than all the rest of it.
+QTableWidgetItem *setCell(QTableWidget *table, int row, int column, const QString &text)
+{
+    if (QTableWidgetItem *item = table->item(row, column)) {
+        item->setText(text);
+        return item;
+    }
+    auto *item = new QTableWidgetItem(text);
+    table->setItem(row, column, item);
+    return item;
+}
+
+} // namespace
 
 void CertTable::fill(QTableWidget *table, const QList<CertificateRecord> &records)
 {
     // A sorted table moves a row as soon as one of its cells is set, and the next cells would
-    // then land on another certificate's row.
+    // then land on another certificate's row; it is sorted once, at the end. Nor is anything
+    // painted before the table is complete.
     const bool sorting = table->isSortingEnabled();
     table->setSortingEnabled(false);
-    table->setRowCount(0);
+    table->setUpdatesEnabled(false);
+    // No row stays chosen: after a refresh a row may hold another certificate.
+    table->selectionModel()->clear();
     table->setRowCount(records.size());
+    // One brush per expiry colour, shared by all the cells of that colour.
+    QHash<QRgb, QBrush> brushes;
     for (int row = 0; row < records.size(); ++row) {
         const CertificateRecord &r = records.at(row);
-        auto *thumbprint = new QTableWidgetItem(r.thumbprint);
+        QTableWidgetItem *thumbprint = setCell(table, row, 0, r.thumbprint);
         if (r.daysLeft) {
             const ExpiryColour c = CertListing::expiryColour(*r.daysLeft);
-            thumbprint->setBackground(QColor(c.red, c.green, c.blue, c.alpha));
+            const QColor colour(c.red, c.green, c.blue, c.alpha);
+            auto brush = brushes.find(colour.rgba());
+            if (brush == brushes.end())
+                brush = brushes.insert(colour.rgba(), QBrush(colour));
+            thumbprint->setBackground(*brush);
+        } else {
+            thumbprint->setData(Qt::BackgroundRole, QVariant());
         }
-        table->setItem(row, 0, thumbprint);
-        table->setItem(row, 1, new QTableWidgetItem(r.store));
-        table->setItem(row, 2, new QTableWidgetItem(r.owner));
-        table->setItem(row, 3, new QTableWidgetItem(r.issuer));
-        table->setItem(row, 4, new QTableWidgetItem(r.notBefore));
-        table->setItem(row, 5, new QTableWidgetItem(r.notAfter));
+        setCell(table, row, 1, r.store);
+        setCell(table, row, 2, r.owner);
+        setCell(table, row, 3, r.issuer);
+        setCell(table, row, 4, r.notBefore);
+        setCell(table, row, 5, r.notAfter);
         if (r.container)
-            table->setItem(row, 6, new QTableWidgetItem(*r.container));
+            setCell(table, row, 6, *r.container);
+        else
+            delete table->takeItem(row, 6);
     }
+    table->setUpdatesEnabled(true);
     table->setSortingEnabled(sorting);
 }
