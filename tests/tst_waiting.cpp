@@ -100,7 +100,7 @@ void TestWaiting::inputWaitsForTheRun()
     QVERIFY(timerFired);
     QVERIFY2(counter.paints > paintsBefore, "the window was not painted during the wait");
     QCOMPARE(clicks, 0);
-    QCOMPARE(result.endedInTime, endedInTime);
+    QCOMPARE(result.ended(), endedInTime);
     QCOMPARE(result.output, output);
     QCOMPARE(result.errorText, errorText);
     QCOMPARE(result.exitCode, endedInTime ? 4 : -1);

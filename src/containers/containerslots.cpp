@@ -16,7 +16,7 @@ void MainWindow::on_pushButton_keys_clicked()
         ToolRunner::run(cspBinDir + QStringLiteral("csptest"),
                         {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"),
                          QStringLiteral("-fqcn"), QStringLiteral("-verifyc")});
-    if (listing.endedInTime) {
+    if (listing.ended()) {
         ui->comboBox_seakeys->clear();
         // The combo box's own limit drops what does not fit, "none" included.
         ui->comboBox_seakeys->addItems(containerNames(listing.output));
@@ -38,7 +38,7 @@ QStringList MainWindow::searchTokens()
     options.keepAliveOwner = this;
     const ToolResult listing = ToolRunner::runCommand(
         cspBinDir + QStringLiteral("csptest -enum -info -type PP_ENUMREADERS"), options);
-    if (!listing.endedInTime) {
+    if (!listing.ended()) {
         Dialogs::inform(listing.errorText);
         return {};
     }
@@ -62,8 +62,8 @@ void MainWindow::on_pushButton_delkey_clicked()
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
 
-    Dialogs::inform(ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source))
-                        .shownText());
+    Dialogs::informResult(
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source)));
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
@@ -84,5 +84,5 @@ void MainWindow::on_pushButton_copykey_clicked()
     options.finishBeforeQuit = true;
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
-    Dialogs::inform(copy.shownText());
+    Dialogs::informResult(copy);
 }

@@ -153,8 +153,10 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
 
     ToolResult result;
     const bool started = process->error() != QProcess::FailedToStart;
-    result.endedInTime = ended && started;
-    if (result.endedInTime) {
+    result.outcome = !started ? ToolResult::Outcome::FailedToStart
+                     : ended  ? ToolResult::Outcome::Ended
+                              : ToolResult::Outcome::TimedOut;
+    if (result.ended()) {
         output += process->readAll();
         result.output = QString::fromUtf8(output);
         result.exitCode = process->exitCode();

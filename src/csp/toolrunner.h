@@ -12,22 +12,36 @@ class QProcess;
 // The result of one run of a CSP utility or one of our scripts.
 struct ToolResult
 {
-    // True when the process started and ended within its wait; only then is output meaningful.
-    bool endedInTime = false;
-    // Standard output and standard error together, decoded as UTF-8.
+    enum class Outcome {
+        Ended,         // it ended by itself within its wait, with exitCode
+        FailedToStart, // errorText says why ("execvp: No such file or directory")
+        TimedOut,      // its wait ran out; errorText is "Process operation timed out"
+        Cancelled,     // the user pressed Отмена; nothing is to be shown for it
+    };
+    Outcome outcome = Outcome::FailedToStart;
+    // Standard output and standard error together, decoded as UTF-8; only meaningful for Ended.
     QString output;
     // The process's own error description (QProcess::errorString()) when it did not start
     // or did not end in time; empty otherwise.
     QString errorText;
     int exitCode = -1;
 
+    bool ended() const { return outcome == Outcome::Ended; }
+    bool cancelled() const { return outcome == Outcome::Cancelled; }
+    // Ended with exit code 0.
+    bool succeeded() const { return ended() && exitCode == 0; }
     // What a message box shows for this run: the output, or the error description.
-    QString shownText() const { return endedInTime ? output : errorText; }
+    QString shownText() const { return ended() ? output : errorText; }
 };
 
 struct ToolOptions
 {
-    // How long to wait for the process to end.
+    // A finishWaitMs for a run that may take as long as the user needs (key generation).
+    static constexpr int noTimeLimit = -1;
+
+    // The first line of the progress window shown for a run that lasts ("Поиск контейнеров…").
+    QString label;
+    // How long to wait for the process to end, or noTimeLimit.
     int finishWaitMs = 30000;
     // Answers written to standard input, one write each, once the first output has arrived
     // within firstOutputWaitMs. A process that prints nothing in that time gets no answer.
@@ -45,6 +59,8 @@ struct ToolOptions
     // A run left going that the owner must let finish before it goes away (a container copy
     // stopped half-way can leave a broken container).
     bool finishBeforeQuit = false;
+    // Asked when the user presses Отмена; false keeps the run going. Unset: Отмена stops it.
+    std::function<bool()> confirmCancel;
 };
 
 // Every child process of the program is started, waited for and read here. While it waits, the

@@ -21,7 +21,7 @@ void MainWindow::on_pushButton_infile_clicked()
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("certmgr"),
                         {QStringLiteral("-list"), QStringLiteral("-file"), path});
-    if (!result.endedInTime) {
+    if (!result.ended()) {
         Dialogs::inform(result.errorText);
         return;
     }

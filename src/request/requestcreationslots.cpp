@@ -65,7 +65,7 @@ void MainWindow::on_pushButton_req_clicked()
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
                         RequestCommand::arguments(dn, container, usage, requestPath));
-    if (!result.endedInTime) {
+    if (!result.ended()) {
         log.write(result.errorText);
         Dialogs::inform(result.errorText);
         return;

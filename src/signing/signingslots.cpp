@@ -48,7 +48,7 @@ void runAndShow(const QString &cspBinDir, const QStringList &arguments, int answ
 {
     const ToolResult result = ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), arguments,
                                               SigningCommand::answering(answers));
-    Dialogs::inform(result.shownText());
+    Dialogs::informResult(result);
 }
 
 } // namespace
