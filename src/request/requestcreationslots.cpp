@@ -71,8 +71,11 @@ void MainWindow::on_pushButton_req_clicked()
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
                         RequestCommand::arguments(dn, container, usage, requestPath), options);
-    if (result.cancelled())
+    if (result.cancelled()) {
+        // Stopped by the user: no request was made, so the empty file made for it goes.
+        QFile::remove(requestPath);
         return;
+    }
     if (!result.ended()) {
         log.write(result.errorText);
         Dialogs::inform(result.errorText);
