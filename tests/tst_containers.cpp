@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "containers/keycontainers.h"
 #include "csp/toolrunner.h"
+#include "support/progresswatcher.h"
 #include "support/randomtext.h"
 #include "support/windowtestenv.h"
 
@@ -108,6 +109,8 @@ private slots:
     void slowRunsAfterTheirWait();
     void quitLetsACopyFinish_data();
     void quitLetsACopyFinish();
+    void cancellingACopyAsksFirst_data();
+    void cancellingACopyAsksFirst();
 
 private:
     // A window on a stand-in CSP whose listings print `containers` and `readers`, with the
@@ -272,7 +275,7 @@ void TestContainers::copykeyScriptPassesNamesUnchanged()
 
     ToolRunner::setCspBinDir(env->csp.dir());
     const ToolResult result = ToolRunner::run(VELMORA_SOURCE_DIR "/screepts/copykey.sh", arguments);
-    QVERIFY(result.endedInTime);
+    QVERIFY(result.ended());
     QCOMPARE(result.exitCode, exitCode);
     if (runsCsptest) {
         QCOMPARE(result.output, report);
@@ -613,6 +616,47 @@ void TestContainers::quitLetsACopyFinish()
     const QList<StandInCall> calls = env->csp.calls();
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls[0].finished, copyFinished);
+    QVERIFY(runningProcesses(*w).isEmpty());
+}
+
+void TestContainers::cancellingACopyAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("copyFinished");
+
+    const QString question = "Копирование контейнера не завершено. Прервать его?";
+    QTest::newRow("No: it goes on")
+        << int(QMessageBox::No) << QStringList{question, "скопирован\n"} << true;
+    QTest::newRow("Yes: it is stopped") << int(QMessageBox::Yes) << QStringList{question} << false;
+}
+
+void TestContainers::cancellingACopyAsksFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, copyFinished);
+    linkCopykeyScript();
+    auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
+    ToolRunner::setWaitFactorForTests(0.1); // the copy's 30 s wait becomes 3 s
+    StandInRule slow;
+    slow.tool = "csptest";
+    slow.anyArgs = true;
+    slow.output = "скопирован\n";
+    slow.delayMs = 8000;
+    env->csp.addRule(slow);
+    env->dialogs.buttons << QMessageBox::StandardButton(answer);
+
+    ProgressWatcher watcher{ProgressWatcher::Press::Cancel};
+    click(*w, "pushButton_copykey");
+
+    QCOMPARE(watcher.firstLine(), QString("Копирование контейнера…"));
+    QCOMPARE(env->dialogs.messageTexts(), texts);
+    const MessageSpec &asked = env->dialogs.shown.first().message;
+    QCOMPARE(asked.parent, w.get());
+    QCOMPARE(asked.defaultButton, QMessageBox::No);
+    QCOMPARE(env->csp.calls().size(), 1);
+    QCOMPARE(env->csp.calls().first().finished, copyFinished);
     QVERIFY(runningProcesses(*w).isEmpty());
 }
 

@@ -1,7 +1,9 @@
 // The "Создать запрос" button against the stand-in cryptcp: what it receives, what the user
 // sees, and what is left in the request file, the log and the saved form.
 #include "app/mainwindow.h"
+#include "csp/toolrunner.h"
 #include "request/requestlog.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
@@ -36,6 +38,7 @@ private slots:
     void stopsBeforeTheUtility();
     void utilityFailures_data();
     void utilityFailures();
+    void cancelStopsTheRequest();
 
 private:
     // A window with the CSP present and a clean slate after its start-up runs.
@@ -317,8 +320,10 @@ void TestRequestCreation::utilityFailures_data()
     QTest::newRow("utility fails: its output shown all the same")
         << "fails"
         << "Ошибка: 0x80090016\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
-    QTest::newRow("utility outlasts its wait") << "slow"
-                                               << "Process operation timed out";
+    // Key generation waits for the user in the CSP's own windows: no wait cuts it off.
+    QTest::newRow("key generation outlasts the usual wait")
+        << "slow"
+        << "создание ключа...\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
 }
 
 void TestRequestCreation::utilityFailures()
@@ -339,7 +344,7 @@ void TestRequestCreation::utilityFailures()
         rule.exitCode = 1;
     } else {
         rule.output = "создание ключа...\n";
-        rule.finalDelayMs = 35000;
+        rule.finalDelayMs = 45000;
     }
     env->csp.addRule(rule);
     env->dialogs.directories << env->home.path();
@@ -347,6 +352,31 @@ void TestRequestCreation::utilityFailures()
 
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
     QCOMPARE(contents(logPath()), shown.toUtf8());
+}
+
+void TestRequestCreation::cancelStopsTheRequest()
+{
+    auto w = window();
+    fillPerson(*w);
+    ToolRunner::setWaitFactorForTests(0.1);
+    StandInRule rule;
+    rule.tool = "cryptcp";
+    rule.anyArgs = true;
+    rule.output = "создание ключа...\n";
+    rule.finalDelayMs = 200000;
+    env->csp.addRule(rule);
+    env->dialogs.directories << env->home.path();
+
+    ProgressWatcher watcher{ProgressWatcher::Press::Cancel};
+    press(*w);
+
+    QCOMPARE(watcher.firstLine(),
+             QString("Создание запроса. Если КриптоПро CSP откроет своё окно, следуйте его "
+                     "указаниям."));
+    QCOMPARE(env->dialogs.messageTexts(), QStringList());
+    QCOMPARE(env->csp.calls().size(), 1);
+    QVERIFY(!env->csp.calls().first().finished);
+    QVERIFY(!QFile::exists(env->home.path() + "/Ivanov_Ivan_Ivanovich.req"));
 }
 
 QTEST_MAIN(TestRequestCreation)

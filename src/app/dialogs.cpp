@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 
+#include "csp/toolrunner.h"
+
 namespace {
 Dialogs *installed = nullptr;
 }
@@ -20,6 +22,12 @@ void Dialogs::inform(const QString &text)
     MessageSpec spec;
     spec.text = text;
     current().message(spec);
+}
+
+void Dialogs::informResult(const ToolResult &result)
+{
+    if (!result.cancelled())
+        inform(result.shownText());
 }
 
 QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QWidget;
+struct ToolResult;
 
 // What a message box or a Yes/No question shows.
 struct MessageSpec
@@ -47,6 +48,8 @@ public:
 
     // Shorthand for the most common box: no parent, no title, the text and OK.
     static void inform(const QString &text);
+    // The same box for a run: its output, or its error text; nothing for a cancelled run.
+    static void informResult(const ToolResult &result);
 };
 
 // The real Qt dialogs.

@@ -18,7 +18,7 @@ namespace {
 
 void runAndShow(const CertCommand &command, const ToolOptions &options = {})
 {
-    Dialogs::inform(CertCommands::run(command, options).shownText());
+    Dialogs::informResult(CertCommands::run(command, options));
 }
 
 } // namespace
@@ -28,8 +28,8 @@ void MainWindow::on_pushButton_sysser_clicked()
     QList<CertificateRecord> records;
     for (const QString &store : tableStores()) {
         const ToolResult listing = CertCommands::run(listStore(cspBinDir, store));
-        if (!listing.endedInTime) {
-            Dialogs::inform(listing.errorText);
+        if (!listing.ended()) {
+            Dialogs::informResult(listing);
             continue;
         }
         records += CertListing::parse(listing.output, store);

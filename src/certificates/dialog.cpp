@@ -12,7 +12,7 @@ namespace {
 
 void runAndShow(const CertCommand &command)
 {
-    Dialogs::inform(CertCommands::run(command).shownText());
+    Dialogs::informResult(CertCommands::run(command));
 }
 
 } // namespace
@@ -38,7 +38,7 @@ void Dialog::labelText(const bool &thumbprintMode)
     const ToolResult listing =
         CertCommands::run(thumbprintMode ? showInstalled(binDir, thumbprint, storeName)
                                          : showInContainer(binDir, containerName));
-    ui->label_sert->setText(listing.endedInTime ? dialogText(listing.output) : listing.errorText);
+    ui->label_sert->setText(listing.ended() ? dialogText(listing.output) : listing.errorText);
 }
 
 void Dialog::on_pushButton_quit_clicked()

@@ -65,7 +65,7 @@ QStringList InstallerSteps::terminalArguments(int system, const QString &home)
 
 InstallerSteps::UnpackOutcome InstallerSteps::unpackOutcome(const ToolResult &result)
 {
-    if (!result.endedInTime)
+    if (!result.ended())
         return {false, result.errorText};
     // The script says itself what went wrong; only its exit code tells whether it did.
     if (result.exitCode != 0)

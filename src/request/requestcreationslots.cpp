@@ -62,10 +62,21 @@ void MainWindow::on_pushButton_req_clicked()
     }
     requestFile.close();
 
+    // The CSP may open its own windows here, to gather random keystrokes for a new key and to
+    // ask for the container's password: however long the user takes, the run is not cut off.
+    ToolOptions options;
+    options.label = QStringLiteral(
+        "Создание запроса. Если КриптоПро CSP откроет своё окно, следуйте его указаниям.");
+    options.finishWaitMs = ToolOptions::noTimeLimit;
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
-                        RequestCommand::arguments(dn, container, usage, requestPath));
-    if (!result.endedInTime) {
+                        RequestCommand::arguments(dn, container, usage, requestPath), options);
+    if (result.cancelled()) {
+        // Stopped by the user: no request was made, so the empty file made for it goes.
+        QFile::remove(requestPath);
+        return;
+    }
+    if (!result.ended()) {
         log.write(result.errorText);
         Dialogs::inform(result.errorText);
         return;
