@@ -1,5 +1,7 @@
 #include "csp/toolrunner.h"
 
+#include "csp/outputtext.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -134,13 +136,13 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
         bool asked = false;
         ended = waitUntil(*process, scaled(options.finishWaitMs), [&] {
             collect();
-            asked = QString::fromUtf8(output).contains(options.prompt);
+            asked = OutputText::decode(output).contains(options.prompt);
             return asked;
         });
         if (asked && process->state() != QProcess::NotRunning) {
             // The user may take a while to answer; the wait for the end starts afresh after.
             Busy::set(false);
-            const QByteArray answer = options.onPrompt(QString::fromUtf8(output));
+            const QByteArray answer = options.onPrompt(OutputText::decode(output));
             Busy::set(true);
             writeWhileRunning(*process, answer);
             ended = waitUntil(*process, scaled(options.finishWaitMs), collect);
@@ -158,7 +160,7 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
                               : ToolResult::Outcome::TimedOut;
     if (result.ended()) {
         output += process->readAll();
-        result.output = QString::fromUtf8(output);
+        result.output = OutputText::decode(output);
         result.exitCode = process->exitCode();
         return result;
     }
