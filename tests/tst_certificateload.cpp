@@ -88,6 +88,10 @@ void TestCertificateLoad::subjectFromListing_data()
                                      << "";
     QTest::newRow("matching line shorter than the label") << "subject:\n"
                                                           << "";
+    // Read as the certificate table reads it: only the label column names the line.
+    QTest::newRow("the word in a later value is not the subject")
+        << listing({"CN=А, SN=Б"}) + "Extended Key Usage  : Subject CA signing\n"
+        << "CN=А, SN=Б";
 }
 
 void TestCertificateLoad::subjectFromListing()

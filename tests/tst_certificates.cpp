@@ -47,7 +47,7 @@ QString row(const QString &thumbprint, const QString &store, int days, const QSt
                                       : "255,0,0,127";
     return QStringList{QString(thumbprint).remove("0x"),
                        store,
-                       "Иванов, CN=" + thumbprint + " " + thumbprint,
+                       "Иванов " + thumbprint,
                        "УЦ " + thumbprint,
                        ListedCert().notBefore,
                        validUntil(days),

@@ -32,8 +32,7 @@ QString record(const QString &store, const QString &owner = {}, const QString &i
 {
     return QStringList{thumbprint,
                        store,
-                       owner.isNull() ? "Иванов, G=Иван, CN=Иванов Иван, C=RU Иванов Иван, C=RU"
-                                      : owner,
+                       owner.isNull() ? "Иванов Иванов Иван" : owner,
                        issuer.isNull() ? "Тестовый УЦ" : issuer,
                        ListedCert().notBefore,
                        ListedCert().notAfter,
@@ -70,10 +69,8 @@ void TestCertListing::parsesListings_data()
     tricky.issuer = "O=Subject SHA1 Hash Not valid after, CN=Issuer Services";
     QTest::newRow("label words in values")
         << certmgrListing({tricky})
-        << QStringList{record(
-               "uMy",
-               "Петров, CN=Container Logistics Issuer Services Container Logistics Issuer Services",
-               "Issuer Services")};
+        << QStringList{
+               record("uMy", "Петров Container Logistics Issuer Services", "Issuer Services")};
 
     QString capitals = certmgrListing({plain});
     capitals.replace("Issuer  ", "ISSUER  ").replace("Subject  ", "subject  ");
@@ -83,7 +80,30 @@ void TestCertListing::parsesListings_data()
     noSn.subject = "CN=ООО Ромашка, O=ООО Ромашка";
     noSn.issuer = "O=Без имени";
     QTest::newRow("no SN, no issuer CN")
-        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка, O=ООО Ромашка", "")};
+        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка", "")};
+
+    // Each value ends with its attribute; quoted ones are shown unquoted.
+    ListedCert real;
+    real.subject = "SNILS=12345678901, INN=123456789012, E=irina@example.ru, C=RU, "
+                   "S=77 г. Москва, L=Москва, SN=Сидоренко, G=Ирина Валентиновна, "
+                   "CN=Сидоренко Ирина Валентиновна";
+    real.issuer = "E=ca@iit.example, OGRN=1027700000000, INN=007700000000, C=RU, S=77 Москва, "
+                  "L=Москва, STREET=\"ул. Мира, д. 1\", O=\"АО \"\"ИИТ\"\"\", "
+                  "CN=\"АО \"\"ИИТ\"\"\"";
+    QTest::newRow("real layout, quoted issuer")
+        << certmgrListing({real})
+        << QStringList{record("uMy", "Сидоренко Сидоренко Ирина Валентиновна", "АО \"ИИТ\"")};
+    ListedCert masked;
+    masked.subject = "SN=***, SNILS=***, INN=***, CN=*** ***";
+    masked.issuer = "CN=\"УЦ, \"\"Север\"\"\", O=УЦ";
+    QTest::newRow("masked values; comma inside quotes")
+        << certmgrListing({masked}) << QStringList{record("uMy", "*** *** ***", "УЦ, \"Север\"")};
+    ListedCert snLast;
+    snLast.subject = "CN=Петров Пётр, O=\"ООО \"\"Ромашка, и К\"\"\", SN=Петров";
+    snLast.issuer = "CN=\"незакрытая, O=x";
+    QTest::newRow("SN last; an unclosed quote runs to the end")
+        << certmgrListing({snLast})
+        << QStringList{record("uMy", "Петров Петров Пётр", "\"незакрытая, O=x")};
 
     QTest::newRow("marker lines before the first certificate")
         << listingLine("SHA1 Hash", "0xdeadbeef") + listingLine("Container", "x") +
