@@ -494,6 +494,8 @@ void TestContainers::deleteAsksFirst()
     QCOMPARE(question.title, QString("Удаление ключевого контейнера"));
     QCOMPARE(question.text, "Удалить контейнер " + name + "?\n");
     QCOMPARE(question.buttons, QMessageBox::No | QMessageBox::Yes);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(question.escapeButton, QMessageBox::No);
     if (answer != QMessageBox::Yes) {
         QCOMPARE(env->dialogs.shown.size(), 1);
         QVERIFY(env->csp.calls().isEmpty());
@@ -503,6 +505,8 @@ void TestContainers::deleteAsksFirst()
              QList<StandInCall>({{"csptest", {"-keyset", "-deletekeyset", "-cont", name}, ""}}));
     QCOMPARE(env->dialogs.messageTexts(), QStringList({question.text, report}));
     QCOMPARE(env->dialogs.shown[1].message.parent, nullptr);
+    QCOMPARE(env->dialogs.shown[1].message.icon,
+             exitCode ? QMessageBox::Warning : QMessageBox::NoIcon);
     // Still listed until the next refresh.
     QCOMPARE(comboItems(*w, "comboBox_seakeys"),
              QStringList({name, "\\\\.\\HDIMAGE\\other", "none"}));
@@ -529,6 +533,7 @@ void TestContainers::failedStartShowsTheError()
     env->dialogs.buttons.enqueue(QMessageBox::Yes);
     click(*w, button.toLatin1().constData());
     QCOMPARE(env->dialogs.messageTexts(), messages);
+    QCOMPARE(env->dialogs.shown.constLast().message.icon, QMessageBox::Warning);
 }
 
 void TestContainers::slowRunsAfterTheirWait_data()

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,9 +67,13 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     spec.text = "Текст?\n";
     spec.informativeText = "Пояснение";
     spec.buttons = QMessageBox::StandardButtons(buttons);
+    spec.defaultButton = QMessageBox::StandardButton(click);
+    spec.escapeButton = QMessageBox::StandardButton(click);
+    spec.icon = QMessageBox::Warning;
 
     QString seenTitle, seenText, seenInformative;
     QWidget *seenParent = nullptr;
+    bool iconDefaultAndEscape = false;
     whenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
@@ -76,6 +81,9 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
         seenText = box->text();
         seenInformative = box->informativeText();
         seenParent = box->parentWidget();
+        QAbstractButton *chosen = box->button(QMessageBox::StandardButton(click));
+        iconDefaultAndEscape = box->icon() == QMessageBox::Warning &&
+                               box->defaultButton() == chosen && box->escapeButton() == chosen;
         box->button(QMessageBox::StandardButton(click))->click();
     });
     const QMessageBox::StandardButton answer = Dialogs::current().message(spec);
@@ -84,6 +92,7 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     QCOMPARE(seenText, spec.text);
     QCOMPARE(seenInformative, spec.informativeText);
     QCOMPARE(seenParent, &parent);
+    QVERIFY(iconDefaultAndEscape);
 }
 
 void TestDialogs::openFileDialogReturnsTheTypedFile()

@@ -22,7 +22,7 @@ void MainWindow::on_pushButton_keys_clicked()
         ui->comboBox_seakeys->addItems(containerNames(listing.output));
         ui->comboBox_seakeys->addItem(noneEntry());
     } else {
-        Dialogs::inform(listing.errorText);
+        Dialogs::informResult(listing);
     }
 
     const QStringList readers = searchTokens();
@@ -39,7 +39,7 @@ QStringList MainWindow::searchTokens()
     const ToolResult listing = ToolRunner::runCommand(
         cspBinDir + QStringLiteral("csptest -enum -info -type PP_ENUMREADERS"), options);
     if (!listing.ended()) {
-        Dialogs::inform(listing.errorText);
+        Dialogs::informResult(listing);
         return {};
     }
     return readerNames(listing.output);
@@ -59,6 +59,9 @@ void MainWindow::on_pushButton_delkey_clicked()
     question.title = QStringLiteral("Удаление ключевого контейнера");
     question.text = QStringLiteral("Удалить контейнер ") + source + QStringLiteral("?\n");
     question.buttons = QMessageBox::No | QMessageBox::Yes;
+    // Enter alone must not delete a key.
+    question.defaultButton = QMessageBox::No;
+    question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
 

@@ -22,7 +22,7 @@ void MainWindow::on_pushButton_infile_clicked()
         ToolRunner::run(cspBinDir + QStringLiteral("certmgr"),
                         {QStringLiteral("-list"), QStringLiteral("-file"), path});
     if (!result.ended()) {
-        Dialogs::inform(result.errorText);
+        Dialogs::informResult(result);
         return;
     }
 
