@@ -1,17 +1,21 @@
 // The real dialogs behind the seam, answered once each as a user would.
 #include "app/dialogs.h"
+#include "app/qttranslation.h"
 #include "support/scripteddialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -45,6 +49,7 @@ private slots:
     void openFileDialogReturnsTheTypedFile();
     void directoryDialogReturnsTheDirectory();
     void scriptedDialogsReplaceAndRestore();
+    void standardButtonsReadInRussian();
 };
 
 void TestDialogs::messageBoxShowsWhatWasAsked_data()
@@ -93,6 +98,24 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     QCOMPARE(seenInformative, spec.informativeText);
     QCOMPARE(seenParent, &parent);
     QVERIFY(iconDefaultAndEscape);
+}
+
+void TestDialogs::standardButtonsReadInRussian()
+{
+    if (!QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_ru.qm"))
+        QSKIP("Qt's Russian translation (qttranslations5-l10n) is not installed");
+    const std::unique_ptr<QTranslator> translation(installQtTranslation());
+    QVERIFY(translation);
+    QString yes;
+    whenModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        yes = box->button(QMessageBox::Yes)->text();
+        box->button(QMessageBox::No)->click();
+    });
+    MessageSpec spec;
+    spec.buttons = QMessageBox::Yes | QMessageBox::No;
+    QCOMPARE(Dialogs::current().message(spec), QMessageBox::No);
+    QCOMPARE(yes.remove('&'), QString("Да"));
 }
 
 void TestDialogs::openFileDialogReturnsTheTypedFile()
