@@ -418,8 +418,12 @@ void TestContainers::copyRunsTheScript_data()
     QTest::newRow("to a token with blanks in its name")
         << "\\\\.\\HDIMAGE\\my key" << QStringList{"HDIMAGE", "Aktiv Rutoken ECP 00 00"}
         << "Aktiv Rutoken ECP 00 00" << 0;
-    QTest::newRow("no key store found, failure shown unchanged")
-        << "\\\\.\\HDIMAGE\\abcdefghijklmn" << QStringList() << "" << 1;
+    QTest::newRow("failure shown unchanged, with the warning icon")
+        << "\\\\.\\HDIMAGE\\abcdefghijklmn" << QStringList{"HDIMAGE"} << "HDIMAGE" << 1;
+    QTest::newRow("no key store found: refused, nothing run")
+        << "\\\\.\\HDIMAGE\\abcdefghijklmn" << QStringList() << "" << 0;
+    QTest::newRow("key store none: refused, nothing run")
+        << "\\\\.\\HDIMAGE\\a" << QStringList{"none"} << "none" << 0;
 }
 
 void TestContainers::copyRunsTheScript()
@@ -445,10 +449,15 @@ void TestContainers::copyRunsTheScript()
     click(*w, "pushButton_copykey");
     const int after = secondsNow();
 
-    QCOMPARE(env->dialogs.messageTexts(), QStringList{report});
+    QCOMPARE(env->dialogs.messageTexts(),
+             QStringList{isKeyStore(store) ? report : noKeyStoreMessage()});
     QCOMPARE(env->dialogs.shown[0].message.parent, nullptr);
+    QCOMPARE(env->dialogs.shown[0].message.icon,
+             exitCode ? QMessageBox::Warning : QMessageBox::NoIcon);
     const QList<StandInCall> calls = env->csp.calls();
-    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls.size(), isKeyStore(store) ? 1 : 0);
+    if (calls.isEmpty())
+        return;
     // The copy number comes from the second the button was pressed in.
     QStringList targets;
     for (int second = before; second <= after; ++second)

@@ -78,6 +78,11 @@ void MainWindow::on_pushButton_copykey_clicked()
         return;
     }
 
+    if (!isKeyStore(ui->comboBox_fd->currentText())) {
+        Dialogs::inform(noKeyStoreMessage());
+        return;
+    }
+
     const int number = copyNumber(QTime::currentTime().msecsSinceStartOfDay() / 1000);
     const QString target = copyTargetName(source, ui->comboBox_fd->currentText(), number);
     ToolOptions options;
