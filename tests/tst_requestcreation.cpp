@@ -43,6 +43,8 @@ private:
     void fillPerson(MainWindow &w);
     void fillOrganisation(MainWindow &w);
     void press(MainWindow &w) { click(w, "pushButton_req"); }
+    // cryptcp with exactly `args` prints `output` and writes `request` into the request file.
+    void answer(const QStringList &args, const QString &output);
     QByteArray contents(const QString &path)
     {
         QFile f(path);
@@ -63,13 +65,27 @@ const QString personDn =
                    "E=ivanov@example.ru,SNILS=11223344595,INN=123456789047,L=Самара,C=RU,"
                    "S=63 Самарская область");
 
-QStringList personArgs(const QString &container, const QString &usages, const QString &path)
+const QString request = QStringLiteral("MIIBtzCCAWQCAQAwgYsx\n");
+
+QStringList personArgs(const QString &container, const QString &usages, const QString &path,
+                       const QString &providerType = "80")
 {
-    return {"-creatrqst", "-dn",     personDn,     "-provtype", "75",     "-both",
-            "-cont",      container, "-certusage", usages,      "-exprt", path};
+    return {"-creatrqst", "-dn",     personDn,     "-provtype", providerType, "-both",
+            "-cont",      container, "-certusage", usages,      "-exprt",     path};
 }
 
 } // namespace
+
+void TestRequestCreation::answer(const QStringList &args, const QString &output)
+{
+    StandInRule rule;
+    rule.tool = "cryptcp";
+    rule.args = args;
+    rule.output = output;
+    rule.writeAfter = "-exprt";
+    rule.writes = request;
+    env->csp.addRule(rule);
+}
 
 void TestRequestCreation::init()
 {
@@ -135,9 +151,11 @@ void TestRequestCreation::workedExample()
     const QString dir = env->home.path() + "/req dir";
     QVERIFY(QDir().mkpath(dir));
     const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
-    const QStringList args =
-        personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", "1.2.643.100.113.1," + usage, path);
-    env->csp.on("cryptcp", args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
+    const QStringList args = personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich",
+                                        "1.2.643.100.113.1," + usage, path, "75");
+    w->findChild<QComboBox *>("comboBox_provtype")
+        ->setCurrentText("ГОСТ Р 34.10-2001 (устаревший)");
+    answer(args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
     env->dialogs.directories << dir;
     press(*w);
 
@@ -154,8 +172,9 @@ void TestRequestCreation::workedExample()
 
     const QString shown = "Запрос создан.\n[ErrorCode: 0x00000000]\n\nФаил запроса: " + path + "\n";
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::NoIcon);
     QCOMPARE(contents(logPath()), shown.toUtf8());
-    QCOMPARE(contents(path), QByteArray());
+    QCOMPARE(contents(path), request.toUtf8());
     QVERIFY(QFileInfo::exists(savedForm()));
 }
 
@@ -176,7 +195,7 @@ void TestRequestCreation::organisation()
         "O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,"
         "INN=001234567894,OGRN=1027700132195,L=Самара,C=RU,S=63 Самарская область",
         "-provtype",
-        "75",
+        "80",
         "-both",
         "-cont",
         "\\\\.\\Aktiv Token 00 00\\Ivanov_Ivan_Ivanovich",
@@ -184,7 +203,7 @@ void TestRequestCreation::organisation()
         "1.2.643.100.114.2,1.2.643.100.113.1," + usage,
         "-exprt",
         path};
-    env->csp.on("cryptcp", args, "ok\n");
+    answer(args, "ok\n");
     env->dialogs.directories << env->home.path();
     press(*w);
     QCOMPARE(env->csp.calls().size(), 1);
@@ -205,7 +224,7 @@ void TestRequestCreation::variants_data()
                        "-dn",
                        personDn,
                        "-provtype",
-                       "75",
+                       "80",
                        "-both",
                        "-nokeygen",
                        "-cont",
@@ -220,6 +239,10 @@ void TestRequestCreation::variants_data()
         << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
                       dir + "/Ivanov_Ivan_Ivanovich.req")
         << "Ivanov_Ivan_Ivanovich.req";
+    QTest::newRow("512-bit key") << "512"
+                                 << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
+                                               dir + "/Ivanov_Ivan_Ivanovich.req", "81")
+                                 << "Ivanov_Ivan_Ivanovich.req";
 }
 
 void TestRequestCreation::variants()
@@ -240,8 +263,11 @@ void TestRequestCreation::variants()
         QFile earlier(env->home.path() + "/" + requestFile);
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
+    } else if (variant == "512") {
+        w->findChild<QComboBox *>("comboBox_provtype")
+            ->setCurrentText("ГОСТ Р 34.10-2012 (512 бит)");
     }
-    env->csp.on("cryptcp", args, "ok\n");
+    answer(args, "ok\n");
     env->dialogs.directories << env->home.path();
     press(*w);
 
@@ -249,7 +275,7 @@ void TestRequestCreation::variants()
     QCOMPARE(env->csp.calls().at(0).args, args);
     const QString path = env->home.path() + "/" + requestFile;
     QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
-    QCOMPARE(contents(path), QByteArray());
+    QCOMPARE(contents(path), request.toUtf8());
 }
 
 void TestRequestCreation::stopsBeforeTheUtility_data()
@@ -264,6 +290,15 @@ void TestRequestCreation::stopsBeforeTheUtility_data()
         << QStringList{"Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
                        "контейниры\"\nвыберите хранилище для ключа."}
         << false << false;
+    QTest::newRow("no key store found")
+        << "empty"
+        << QStringList{"Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
+                       "контейниры\"\nвыберите хранилище для ключа."}
+        << false << false;
+    QTest::newRow("names without a letter")
+        << "letters"
+        << QStringList{"Фамилия и имя не содержат букв, из которых можно составить имя файла."}
+        << true << true;
     QTest::newRow("validation lists every fault after an empty line")
         << "invalid" << QStringList{"\nНет фамилии (SN)!\nНет доступныйх контейнеров!\n"} << true
         << true;
@@ -289,6 +324,11 @@ void TestRequestCreation::stopsBeforeTheUtility()
     fillPerson(*w);
     if (variant == "none") {
         setComboItems(*w, "comboBox_fd", {"none"});
+    } else if (variant == "empty") {
+        setComboItems(*w, "comboBox_fd", {});
+    } else if (variant == "letters") {
+        setText(*w, "lineEdit_SN", "007");
+        setText(*w, "lineEdit_G", "№ 1");
     } else if (variant == "invalid") {
         setChecked(*w, "checkBox_makekey", false);
         setComboItems(*w, "comboBox_seakeys", {"none"});
@@ -303,6 +343,8 @@ void TestRequestCreation::stopsBeforeTheUtility()
 
     QVERIFY(env->csp.calls().isEmpty());
     QCOMPARE(env->dialogs.messageTexts(), messages);
+    if (variant == "letters")
+        QCOMPARE(env->dialogs.shown.at(0).message.parent, w.get());
     QCOMPARE(contents(logPath()), logTruncated ? QByteArray() : QByteArray("previous run"));
     QCOMPARE(QFileInfo::exists(savedForm()), saved);
 }
@@ -314,9 +356,11 @@ void TestRequestCreation::utilityFailures_data()
 
     QTest::newRow("utility missing") << "missing"
                                      << "execvp: No such file or directory";
-    QTest::newRow("utility fails: its output shown all the same")
+    QTest::newRow("utility fails: its output, no request")
         << "fails"
-        << "Ошибка: 0x80090016\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
+        << "Ошибка: 0x80090016\n\nФайл запроса не создан.\n";
+    QTest::newRow("utility ends with 0 and writes nothing") << "empty"
+                                                            << "ok\n\nФайл запроса не создан.\n";
     QTest::newRow("utility outlasts its wait") << "slow"
                                                << "Process operation timed out";
 }
@@ -337,6 +381,11 @@ void TestRequestCreation::utilityFailures()
     } else if (variant == "fails") {
         rule.output = "Ошибка: 0x80090016\n";
         rule.exitCode = 1;
+        // Whatever a failed run left in the file is not a request.
+        rule.writeAfter = "-exprt";
+        rule.writes = "MII";
+    } else if (variant == "empty") {
+        rule.output = "ok\n";
     } else {
         rule.output = "создание ключа...\n";
         rule.finalDelayMs = 35000;
@@ -346,7 +395,9 @@ void TestRequestCreation::utilityFailures()
     press(*w);
 
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::Warning);
     QCOMPARE(contents(logPath()), shown.toUtf8());
+    QVERIFY(!QFileInfo::exists(env->home.path() + "/Ivanov_Ivan_Ivanovich.req"));
 }
 
 QTEST_MAIN(TestRequestCreation)

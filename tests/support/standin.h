@@ -33,6 +33,10 @@ struct StandInRule
     int delayMs = 0;
     int finalDelayMs = 0;
     int exitCode = 0;
+    // Before it ends: writes `writes` into the file named by the argument after the option
+    // `writeAfter` (cryptcp's "-exprt"), as the utility writes its result.
+    QString writeAfter;
+    QString writes;
 };
 
 // A directory with the stand-in installed as csptest, certmgr and cryptcp; give dir() to
