@@ -590,11 +590,16 @@ void TestContainers::quitLetsACopyFinish_data()
     QTest::addColumn<int>("copyMs");
     QTest::addColumn<QList<int>>("answers");
     QTest::addColumn<bool>("copyFinished");
+    QTest::addColumn<bool>("typed"); // a form field changed: the last question is about saving
 
     // The copy outlasts its own 30 s wait in each row; the window then waits 30 s at a time.
-    QTest::newRow("ends while the window waits") << 40000 << QList<int>() << true;
-    QTest::newRow("still going: Yes stops it") << 90000 << QList<int>{QMessageBox::Yes} << false;
-    QTest::newRow("still going: No waits on") << 70000 << QList<int>{QMessageBox::No} << true;
+    QTest::newRow("ends while the window waits") << 40000 << QList<int>() << true << false;
+    QTest::newRow("still going: Yes stops it")
+        << 90000 << QList<int>{QMessageBox::Yes} << false << false;
+    QTest::newRow("still going: No waits on")
+        << 70000 << QList<int>{QMessageBox::No} << true << false;
+    QTest::newRow("form changed: asked about it after the copy")
+        << 90000 << QList<int>{QMessageBox::Yes, QMessageBox::Yes} << false << true;
 }
 
 void TestContainers::quitLetsACopyFinish()
@@ -602,6 +607,7 @@ void TestContainers::quitLetsACopyFinish()
     QFETCH(int, copyMs);
     QFETCH(QList<int>, answers);
     QFETCH(bool, copyFinished);
+    QFETCH(bool, typed);
     linkCopykeyScript();
     auto w = window({"\\\\.\\HDIMAGE\\a"}, {"FLASH"});
     StandInRule slow;
@@ -613,11 +619,15 @@ void TestContainers::quitLetsACopyFinish()
     click(*w, "pushButton_copykey");
     QCOMPARE(env->dialogs.messageTexts(), QStringList{"Process operation timed out"});
     env->dialogs.shown.clear();
+    if (typed)
+        setText(*w, "lineEdit_SN", "Иванов");
     for (int answer : answers)
         env->dialogs.buttons.enqueue(QMessageBox::StandardButton(answer));
     QVERIFY(w->close());
 
     QCOMPARE(env->dialogs.shown.size(), answers.size());
+    if (typed)
+        QCOMPARE(env->dialogs.shown.takeLast().message.text, QString("Сохранить данные формы?"));
     for (const ScriptedDialogs::Shown &question : env->dialogs.shown) {
         QCOMPARE(question.message.text,
                  QString("Копирование контейнера не завершено. Прервать его?"));

@@ -1,10 +1,12 @@
 // The main window as it starts: the form, and what start-up does with and without the CSP.
 #include "app/mainwindow.h"
+#include "request/formfile.h"
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,8 @@ private slots:
     void startsWithCspEvenIfNotExecutable_data();
     void startsWithCspEvenIfNotExecutable();
     void quitClosesTheWindow();
+    void closingAsksToSaveChangedFields_data();
+    void closingAsksToSaveChangedFields();
 
 private:
     std::unique_ptr<WindowTestEnv> env;
@@ -335,6 +339,57 @@ void TestMainWindow::quitClosesTheWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.findChild<QPushButton *>("pushButton_quit")->click();
     QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::closingAsksToSaveChangedFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("quitButton");
+    QTest::addColumn<int>("answer"); // NoButton: no question expected
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing changed") << ""
+                                     << "SN" << false << int(QMessageBox::NoButton) << false;
+    QTest::newRow("request field, Yes saves") << "lineEdit_SN"
+                                              << "SN" << false << int(QMessageBox::Yes) << true;
+    QTest::newRow("documents field, No closes unsaved")
+        << "lineEdit_boss"
+        << "boss" << false << int(QMessageBox::No) << false;
+    QTest::newRow("Выход saves and asks nothing")
+        << "lineEdit_SN"
+        << "SN" << true << int(QMessageBox::NoButton) << true;
+}
+
+void TestMainWindow::closingAsksToSaveChangedFields()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, key);
+    QFETCH(bool, quitButton);
+    QFETCH(int, answer);
+    QFETCH(bool, saved);
+    MainWindow w(nullptr, env->csp.dir());
+    w.show();
+    if (!field.isEmpty())
+        WindowTest::setText(w, field.toLatin1().constData(), "Петров");
+    env->dialogs.buttons << QMessageBox::StandardButton(answer);
+    if (quitButton)
+        WindowTest::click(w, "pushButton_quit");
+    else
+        QVERIFY(w.close());
+
+    QCOMPARE(env->dialogs.shown.size(), answer == QMessageBox::NoButton ? 0 : 1);
+    if (answer != QMessageBox::NoButton) {
+        const MessageSpec &question = env->dialogs.shown[0].message;
+        QCOMPARE(question.parent, &w);
+        QCOMPARE(question.title, QString("Velmora"));
+        QCOMPARE(question.text, QString("Сохранить данные формы?"));
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(question.defaultButton, QMessageBox::Yes);
+    }
+    const QString file = formFilePath(env->home.path());
+    QCOMPARE(QFileInfo::exists(file), saved);
+    if (saved)
+        QCOMPARE(loadFormFile(file).value(key), QString("Петров"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -76,6 +76,9 @@ private:
     void writeDocument(bool powerOfAttorney);
     // The file dialog of the certificate buttons: parent this window, start in homeDir.
     QString openCertificateFile(const QString &caption, const QString &filter);
+    // On a close other than "Выход": asks whether to save the request and documents fields when
+    // they differ from what was saved, and saves them on Yes.
+    void offerToSaveForm();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
