@@ -200,7 +200,6 @@ void TestDocuments::buttons_data()
     row("power of attorney", false, owner, "", "trast_" + file, "");
     row("application, no surname", true, "|Иван Иванович", "", "Ivan_Ivanovich.odt", "");
     row("power of attorney, no names: refused", false, "|", "no letters", "", "");
-    row("application, digits only: refused", true, "007|", "no letters", "", "");
     row("application, Latin names kept", true, "Smith|John 2", "", "SmithJohn_.odt", "");
     row("cancelled", false, owner, "cancel", "", "");
     row("replaces an earlier file", true, owner, "old file", file, "");

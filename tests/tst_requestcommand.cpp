@@ -193,13 +193,6 @@ void TestRequestCommand::commandArguments_data()
         << ""
         << "/r/.req"
         << "ГОСТ Р 34.10-2012 (512 бит)" << noStore;
-    noStore[5] = "80";
-    QTest::newRow("an algorithm not in the list: the default")
-        << true << false << false << true << ""
-        << "none"
-        << ""
-        << "/r/.req"
-        << "ГОСТ Р 34.10-2012" << noStore;
 }
 
 void TestRequestCommand::commandArguments()

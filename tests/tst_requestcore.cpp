@@ -164,9 +164,9 @@ void TestRequestCore::transliteration_data()
     QTest::newRow("Ё Й Ы Э Ю Я Ц Ч Ж Х") << "ЁёЙйЫыЭэЮюЯяЦцЧчЖжХх"
                                          << ""
                                          << "YoyoYyYyEeYuyuYayaTstsChchZhzhHh";
-    QTest::newRow("Latin kept, digits dropped") << "Ivanov 2"
-                                                << ""
-                                                << "Ivanov_";
+    QTest::newRow("Latin and digits") << "Ivanov 2"
+                                      << ""
+                                      << "Ivanov_";
     QTest::newRow("Cyrillic and Latin mixed") << "Петров John-Paul"
                                               << ""
                                               << "Petrov_JohnPaul";

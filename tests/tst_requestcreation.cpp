@@ -1,6 +1,7 @@
 // The "Создать запрос" button against the stand-in cryptcp: what it receives, what the user
 // sees, and what is left in the request file, the log and the saved form.
 #include "app/mainwindow.h"
+#include "containers/keycontainers.h"
 #include "request/requestlog.h"
 #include "support/windowtestenv.h"
 
@@ -43,8 +44,12 @@ private:
     void fillPerson(MainWindow &w);
     void fillOrganisation(MainWindow &w);
     void press(MainWindow &w) { click(w, "pushButton_req"); }
-    // cryptcp with exactly `args` prints `output` and writes `request` into the request file.
-    void answer(const QStringList &args, const QString &output);
+    static constexpr char request[] = "MIIBtzCCAWQCAQAwgYsx\n";
+    // cryptcp with exactly `args` prints `output` and writes the request, as the real one does.
+    void answer(const QStringList &args, const QString &output)
+    {
+        env->csp.addRule({"cryptcp", args, false, output, 0, {}, 0, 0, 0, "-exprt", request});
+    }
     QByteArray contents(const QString &path)
     {
         QFile f(path);
@@ -65,27 +70,13 @@ const QString personDn =
                    "E=ivanov@example.ru,SNILS=11223344595,INN=123456789047,L=Самара,C=RU,"
                    "S=63 Самарская область");
 
-const QString request = QStringLiteral("MIIBtzCCAWQCAQAwgYsx\n");
-
-QStringList personArgs(const QString &container, const QString &usages, const QString &path,
-                       const QString &providerType = "80")
+QStringList personArgs(const QString &container, const QString &usages, const QString &path)
 {
-    return {"-creatrqst", "-dn",     personDn,     "-provtype", providerType, "-both",
-            "-cont",      container, "-certusage", usages,      "-exprt",     path};
+    return {"-creatrqst", "-dn",     personDn,     "-provtype", "80",     "-both",
+            "-cont",      container, "-certusage", usages,      "-exprt", path};
 }
 
 } // namespace
-
-void TestRequestCreation::answer(const QStringList &args, const QString &output)
-{
-    StandInRule rule;
-    rule.tool = "cryptcp";
-    rule.args = args;
-    rule.output = output;
-    rule.writeAfter = "-exprt";
-    rule.writes = request;
-    env->csp.addRule(rule);
-}
 
 void TestRequestCreation::init()
 {
@@ -151,8 +142,9 @@ void TestRequestCreation::workedExample()
     const QString dir = env->home.path() + "/req dir";
     QVERIFY(QDir().mkpath(dir));
     const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
-    const QStringList args = personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich",
-                                        "1.2.643.100.113.1," + usage, path, "75");
+    QStringList args =
+        personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", "1.2.643.100.113.1," + usage, path);
+    args[4] = "75";
     w->findChild<QComboBox *>("comboBox_provtype")
         ->setCurrentText("ГОСТ Р 34.10-2001 (устаревший)");
     answer(args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
@@ -174,7 +166,7 @@ void TestRequestCreation::workedExample()
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
     QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::NoIcon);
     QCOMPARE(contents(logPath()), shown.toUtf8());
-    QCOMPARE(contents(path), request.toUtf8());
+    QCOMPARE(contents(path), QByteArray(request));
     QVERIFY(QFileInfo::exists(savedForm()));
 }
 
@@ -239,10 +231,6 @@ void TestRequestCreation::variants_data()
         << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
                       dir + "/Ivanov_Ivan_Ivanovich.req")
         << "Ivanov_Ivan_Ivanovich.req";
-    QTest::newRow("512-bit key") << "512"
-                                 << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
-                                               dir + "/Ivanov_Ivan_Ivanovich.req", "81")
-                                 << "Ivanov_Ivan_Ivanovich.req";
 }
 
 void TestRequestCreation::variants()
@@ -263,9 +251,6 @@ void TestRequestCreation::variants()
         QFile earlier(env->home.path() + "/" + requestFile);
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
-    } else if (variant == "512") {
-        w->findChild<QComboBox *>("comboBox_provtype")
-            ->setCurrentText("ГОСТ Р 34.10-2012 (512 бит)");
     }
     answer(args, "ok\n");
     env->dialogs.directories << env->home.path();
@@ -275,7 +260,7 @@ void TestRequestCreation::variants()
     QCOMPARE(env->csp.calls().at(0).args, args);
     const QString path = env->home.path() + "/" + requestFile;
     QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
-    QCOMPARE(contents(path), request.toUtf8());
+    QCOMPARE(contents(path), QByteArray(request));
 }
 
 void TestRequestCreation::stopsBeforeTheUtility_data()
@@ -291,10 +276,7 @@ void TestRequestCreation::stopsBeforeTheUtility_data()
                        "контейниры\"\nвыберите хранилище для ключа."}
         << false << false;
     QTest::newRow("no key store found")
-        << "empty"
-        << QStringList{"Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
-                       "контейниры\"\nвыберите хранилище для ключа."}
-        << false << false;
+        << "empty" << QStringList{KeyContainers::noKeyStoreMessage()} << false << false;
     QTest::newRow("names without a letter")
         << "letters"
         << QStringList{"Фамилия и имя не содержат букв, из которых можно составить имя файла."}
@@ -381,7 +363,6 @@ void TestRequestCreation::utilityFailures()
     } else if (variant == "fails") {
         rule.output = "Ошибка: 0x80090016\n";
         rule.exitCode = 1;
-        // Whatever a failed run left in the file is not a request.
         rule.writeAfter = "-exprt";
         rule.writes = "MII";
     } else if (variant == "empty") {

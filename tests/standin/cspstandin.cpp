@@ -12,8 +12,7 @@
 //   stdinBytes   then read this many bytes from standard input
 //   after        then print this
 //   finalDelayMs then wait this long
-//   writeAfter   then, when set, write `writes` (UTF-8) into the file named by the argument
-//                that follows this option
+//   writeAfter   then write `writes` into the file named by the argument after this option
 //   exit         exit code
 // A run that no rule matches prints a line starting "cspstandin: no rule" and exits with 99.
 

@@ -33,8 +33,7 @@ struct StandInRule
     int delayMs = 0;
     int finalDelayMs = 0;
     int exitCode = 0;
-    // Before it ends: writes `writes` into the file named by the argument after the option
-    // `writeAfter` (cryptcp's "-exprt"), as the utility writes its result.
+    // Written into the file named by the argument after the option `writeAfter` ("-exprt").
     QString writeAfter;
     QString writes;
 };
