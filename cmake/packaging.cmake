@@ -96,9 +96,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.ru")
 # The libraries' packages are found by dpkg-shlibdeps; xterm runs the CSP installation scripts.
 # It shows Cyrillic only with the fonts of xfonts-base, which Debian lets a package recommend
-# but not depend on (apt installs recommendations by default).
+# but not depend on (apt installs recommendations by default). qttranslations5-l10n gives Qt's
+# own buttons and file dialogs in Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS xterm)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xterm, qttranslations5-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xfonts-base)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -75,9 +75,12 @@ void checkRequest(const FuzzInput::Fields &in)
     const QStringList container = RequestCommand::containerArguments(
         newKey, in.texts[KeyStore], in.texts[Container], in.texts[Name]);
     const QString usage = RequestCommand::usageList(egis, pgu);
-    const QStringList args = RequestCommand::arguments(dn, container, usage, in.texts[Path]);
+    const int providerType = RequestCommand::providerType(in.texts[Name]);
+    const QStringList args =
+        RequestCommand::arguments(dn, providerType, container, usage, in.texts[Path]);
     FUZZ_CHECK(args.size() == (newKey ? 12 : 13));
     FUZZ_CHECK(args.at(2) == dn && args.constLast() == in.texts[Path]);
+    FUZZ_CHECK(QStringList({"75", "80", "81"}).contains(args.at(4)));
     FUZZ_CHECK(args.at(args.size() - 3) == usage);
     if (newKey)
         FUZZ_CHECK(args.at(7) == QStringLiteral("\\\\.\\") + in.texts[KeyStore] +

@@ -88,6 +88,9 @@ void TestCertificateLoad::subjectFromListing_data()
                                      << "";
     QTest::newRow("matching line shorter than the label") << "subject:\n"
                                                           << "";
+    QTest::newRow("only the label column names the subject line")
+        << listing({"CN=А, SN=Б"}) + "Extended Key Usage  : Subject CA signing\n"
+        << "CN=А, SN=Б";
 }
 
 void TestCertificateLoad::subjectFromListing()

@@ -47,7 +47,7 @@ QString row(const QString &thumbprint, const QString &store, int days, const QSt
                                       : "255,0,0,127";
     return QStringList{QString(thumbprint).remove("0x"),
                        store,
-                       "Иванов, CN=" + thumbprint + " " + thumbprint,
+                       "Иванов " + thumbprint,
                        "УЦ " + thumbprint,
                        ListedCert().notBefore,
                        validUntil(days),
@@ -446,8 +446,11 @@ void TestCertificates::certificateDialog()
             QCOMPARE(s.file.caption + "|" + s.file.directory + "|" +
                          QString::number(s.file.options),
                      QString("Выберите каталог для сохранения сертификата|/home|1"));
-        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No))
+        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No)) {
             QCOMPARE(s.message.title, QString("Удаление сертификата"));
+            QCOMPARE(s.message.defaultButton, QMessageBox::No);
+            QCOMPARE(s.message.escapeButton, QMessageBox::No);
+        }
     }
 }
 

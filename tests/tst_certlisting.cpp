@@ -32,8 +32,7 @@ QString record(const QString &store, const QString &owner = {}, const QString &i
 {
     return QStringList{thumbprint,
                        store,
-                       owner.isNull() ? "Иванов, G=Иван, CN=Иванов Иван, C=RU Иванов Иван, C=RU"
-                                      : owner,
+                       owner.isNull() ? "Иванов Иванов Иван" : owner,
                        issuer.isNull() ? "Тестовый УЦ" : issuer,
                        ListedCert().notBefore,
                        ListedCert().notAfter,
@@ -70,10 +69,8 @@ void TestCertListing::parsesListings_data()
     tricky.issuer = "O=Subject SHA1 Hash Not valid after, CN=Issuer Services";
     QTest::newRow("label words in values")
         << certmgrListing({tricky})
-        << QStringList{record(
-               "uMy",
-               "Петров, CN=Container Logistics Issuer Services Container Logistics Issuer Services",
-               "Issuer Services")};
+        << QStringList{
+               record("uMy", "Петров Container Logistics Issuer Services", "Issuer Services")};
 
     QString capitals = certmgrListing({plain});
     capitals.replace("Issuer  ", "ISSUER  ").replace("Subject  ", "subject  ");
@@ -83,7 +80,19 @@ void TestCertListing::parsesListings_data()
     noSn.subject = "CN=ООО Ромашка, O=ООО Ромашка";
     noSn.issuer = "O=Без имени";
     QTest::newRow("no SN, no issuer CN")
-        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка, O=ООО Ромашка", "")};
+        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка", "")};
+
+    // Each value ends with its attribute; quoted ones are shown unquoted.
+    ListedCert real;
+    real.subject = "SNILS=***, INN=***, SN=Сидоренко, G=Ирина, CN=Сидоренко Ирина, C=RU";
+    real.issuer = "O=\"АО \"\"ИИТ\"\"\", CN=\"АО \"\"ИИТ\"\", Москва\", C=RU";
+    ListedCert masked;
+    masked.subject = "CN=*** ***, INN=***, SN=***";
+    masked.issuer = "CN=\"УЦ, O=x";
+    QTest::newRow("several attributes, quotes, masked values, SN last, a quote left open")
+        << certmgrListing({real, masked})
+        << QStringList{record("uMy", "Сидоренко Сидоренко Ирина", "АО \"ИИТ\", Москва"),
+                       record("uMy", "*** *** ***", "\"УЦ, O=x")};
 
     QTest::newRow("marker lines before the first certificate")
         << listingLine("SHA1 Hash", "0xdeadbeef") + listingLine("Container", "x") +

@@ -1,16 +1,20 @@
 // The real dialogs behind the seam, answered once each as a user would.
 #include "app/dialogs.h"
+#include "app/qttranslation.h"
 #include "support/scripteddialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -44,6 +48,7 @@ private slots:
     void openFileDialogReturnsTheTypedFile();
     void directoryDialogReturnsTheDirectory();
     void scriptedDialogsReplaceAndRestore();
+    void standardButtonsReadInRussian();
 };
 
 void TestDialogs::messageBoxShowsWhatWasAsked_data()
@@ -66,9 +71,13 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     spec.text = "Текст?\n";
     spec.informativeText = "Пояснение";
     spec.buttons = QMessageBox::StandardButtons(buttons);
+    spec.defaultButton = QMessageBox::StandardButton(click);
+    spec.escapeButton = QMessageBox::StandardButton(click);
+    spec.icon = QMessageBox::Warning;
 
     QString seenTitle, seenText, seenInformative;
     QWidget *seenParent = nullptr;
+    bool iconDefaultAndEscape = false;
     whenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
@@ -76,6 +85,9 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
         seenText = box->text();
         seenInformative = box->informativeText();
         seenParent = box->parentWidget();
+        QAbstractButton *chosen = box->button(QMessageBox::StandardButton(click));
+        iconDefaultAndEscape = box->icon() == QMessageBox::Warning &&
+                               box->defaultButton() == chosen && box->escapeButton() == chosen;
         box->button(QMessageBox::StandardButton(click))->click();
     });
     const QMessageBox::StandardButton answer = Dialogs::current().message(spec);
@@ -84,6 +96,17 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     QCOMPARE(seenText, spec.text);
     QCOMPARE(seenInformative, spec.informativeText);
     QCOMPARE(seenParent, &parent);
+    QVERIFY(iconDefaultAndEscape);
+}
+
+void TestDialogs::standardButtonsReadInRussian()
+{
+    const std::unique_ptr<QTranslator> translation(installQtTranslation());
+    if (!translation)
+        QSKIP("Qt's Russian translation (qttranslations5-l10n) is not installed");
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Да"));
 }
 
 void TestDialogs::openFileDialogReturnsTheTypedFile()

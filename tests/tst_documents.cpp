@@ -199,7 +199,8 @@ void TestDocuments::buttons_data()
     row("application", true, owner, "", file, "");
     row("power of attorney", false, owner, "", "trast_" + file, "");
     row("application, no surname", true, "|Иван Иванович", "", "Ivan_Ivanovich.odt", "");
-    row("power of attorney, no names", false, "|", "", "trast_.odt", "");
+    row("power of attorney, no names: refused", false, "|", "no letters", "", "");
+    row("application, Latin names kept", true, "Smith|John 2", "", "SmithJohn_.odt", "");
     row("cancelled", false, owner, "cancel", "", "");
     row("replaces an earlier file", true, owner, "old file", file, "");
     row("write cut short by a file size limit", true, owner, "size limit", file, "File too large");
@@ -242,6 +243,14 @@ void TestDocuments::buttons()
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, handler);
 
+    if (obstacle == "no letters") {
+        QCOMPARE(env->dialogs.messageTexts(),
+                 QStringList{"Фамилия и имя не содержат букв, из которых можно составить имя "
+                             "файла."});
+        QCOMPARE(env->dialogs.shown[0].message.parent, w.get());
+        QVERIFY(QDir(out).isEmpty());
+        return;
+    }
     const FileDialogSpec asked = env->dialogs.shown.value(0).file;
     QCOMPARE(asked.caption, application ? "Выберите каталог для сохранения файла заявки"
                                         : "Выберите каталог для сохранения файла доверенности");

@@ -1,10 +1,12 @@
 // The main window as it starts: the form, and what start-up does with and without the CSP.
 #include "app/mainwindow.h"
+#include "request/formfile.h"
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,8 @@ private slots:
     void startsWithCspEvenIfNotExecutable_data();
     void startsWithCspEvenIfNotExecutable();
     void quitClosesTheWindow();
+    void closingAsksToSaveChangedFields_data();
+    void closingAsksToSaveChangedFields();
 
 private:
     std::unique_ptr<WindowTestEnv> env;
@@ -333,8 +337,39 @@ void TestMainWindow::quitClosesTheWindow()
     MainWindow w(nullptr, env->csp.dir());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    WindowTest::setText(w, "lineEdit_SN", "Петров"); // saved without a question
     w.findChild<QPushButton *>("pushButton_quit")->click();
     QVERIFY(!w.isVisible());
+    QVERIFY(env->dialogs.shown.isEmpty());
+}
+
+void TestMainWindow::closingAsksToSaveChangedFields_data()
+{
+    QTest::addColumn<QString>("typed"); // into a field of the documents tab
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saved"); // "-" for no saved form
+    QTest::newRow("unchanged: no question") << "" << int(QMessageBox::Yes) << "-";
+    QTest::newRow("changed, Yes saves") << "Петров" << int(QMessageBox::Yes) << "Петров";
+    QTest::newRow("changed, No") << "Петров" << int(QMessageBox::No) << "-";
+}
+
+void TestMainWindow::closingAsksToSaveChangedFields()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, saved);
+    MainWindow w(nullptr, env->csp.dir());
+    WindowTest::setText(w, "lineEdit_boss", typed);
+    env->dialogs.buttons << QMessageBox::StandardButton(answer);
+    QVERIFY(w.close());
+    const MessageSpec q = env->dialogs.shown.value(0).message;
+    QCOMPARE(env->dialogs.shown.size(), typed.isEmpty() ? 0 : 1);
+    QVERIFY(typed.isEmpty() ||
+            (q.parent == &w && q.title == "Velmora" && q.text == "Сохранить данные формы?" &&
+             q.buttons == (QMessageBox::Yes | QMessageBox::No) &&
+             q.defaultButton == QMessageBox::Yes));
+    const QString file = formFilePath(env->home.path());
+    QCOMPARE(QFileInfo::exists(file) ? loadFormFile(file).value("boss") : "-", saved);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -62,10 +62,10 @@ Values organisation()
 // The distinguished name as the utility receives it: the fourth argument of the command.
 QString receivedDn(const Values &values, bool privatePerson, const QString &c, const QString &s)
 {
-    const QStringList args =
-        RequestCommand::arguments(RequestCommand::distinguishedName(values, privatePerson, c, s),
-                                  RequestCommand::containerArguments(true, "HDIMAGE", "none", "x"),
-                                  RequestCommand::usageList(false, false), "/r/x.req");
+    const QStringList args = RequestCommand::arguments(
+        RequestCommand::distinguishedName(values, privatePerson, c, s), 80,
+        RequestCommand::containerArguments(true, "HDIMAGE", "none", "x"),
+        RequestCommand::usageList(false, false), "/r/x.req");
     return args.size() == 12 ? args.at(2) : QStringLiteral("<%1 arguments>").arg(args.size());
 }
 
@@ -147,6 +147,7 @@ void TestRequestCommand::commandArguments_data()
     QTest::addColumn<QString>("existing");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("algorithm");
     QTest::addColumn<QStringList>("expected");
 
     const QString personDn = "SN=Иванов,G=Иван Иванович,I=И.И.,CN=Иванов Иван Иванович,T=Инженер,"
@@ -158,6 +159,7 @@ void TestRequestCommand::commandArguments_data()
                                     << "none"
                                     << "Ivanov_Ivan_Ivanovich"
                                     << "/home/user/req dir/Ivanov_Ivan_Ivanovich.req"
+                                    << "ГОСТ Р 34.10-2001 (устаревший)"
                                     << QStringList{"/opt/cprocsp/bin/amd64/cryptcp",
                                                    "-creatrqst",
                                                    "-dn",
@@ -177,7 +179,7 @@ void TestRequestCommand::commandArguments_data()
                         "-dn",
                         personDn,
                         "-provtype",
-                        "75",
+                        "81",
                         "-both",
                         "-cont",
                         "\\\\.\\\\",
@@ -185,11 +187,12 @@ void TestRequestCommand::commandArguments_data()
                         usage,
                         "-exprt",
                         "/r/.req"};
-    QTest::newRow("empty key store and a Latin-only name (empty)")
+    QTest::newRow("empty key store and name, 512-bit key")
         << true << false << false << true << ""
         << "none"
         << ""
-        << "/r/.req" << noStore;
+        << "/r/.req"
+        << "ГОСТ Р 34.10-2012 (512 бит)" << noStore;
 }
 
 void TestRequestCommand::commandArguments()
@@ -202,11 +205,13 @@ void TestRequestCommand::commandArguments()
     QFETCH(QString, existing);
     QFETCH(QString, name);
     QFETCH(QString, path);
+    QFETCH(QString, algorithm);
     QFETCH(QStringList, expected);
 
     const Values values = privatePerson ? person() : organisation();
     const QStringList arguments = RequestCommand::arguments(
         RequestCommand::distinguishedName(values, privatePerson, "RU", "63 Самарская область"),
+        RequestCommand::providerType(algorithm),
         RequestCommand::containerArguments(newKey, keyStore, existing, name),
         RequestCommand::usageList(egis, pgu), path);
     // The slot puts the utility's path in front.
@@ -227,7 +232,7 @@ void TestRequestCommand::anyValueStaysInItsArgument()
         const QString path = "/home/u/" + randomAwkwardText(random) + "/x.req";
         const QString dn = RequestCommand::distinguishedName(values, false, "RU", "63");
         const QStringList args = RequestCommand::arguments(
-            dn, RequestCommand::containerArguments(newKey, store, existing, "Name"),
+            dn, 80, RequestCommand::containerArguments(newKey, store, existing, "Name"),
             RequestCommand::usageList(true, true), path);
 
         QCOMPARE(args.size(), newKey ? 12 : 13);

@@ -166,7 +166,10 @@ void TestRequestCore::transliteration_data()
                                          << "YoyoYyYyEeYuyuYayaTstsChchZhzhHh";
     QTest::newRow("Latin and digits") << "Ivanov 2"
                                       << ""
-                                      << "_";
+                                      << "Ivanov_";
+    QTest::newRow("Cyrillic and Latin mixed") << "Петров John-Paul"
+                                              << ""
+                                              << "Petrov_JohnPaul";
     QTest::newRow("two spaces") << "А  Б"
                                 << ""
                                 << "A__B";

@@ -1,6 +1,7 @@
 // The "Создать запрос" button against the stand-in cryptcp: what it receives, what the user
 // sees, and what is left in the request file, the log and the saved form.
 #include "app/mainwindow.h"
+#include "containers/keycontainers.h"
 #include "csp/toolrunner.h"
 #include "request/requestlog.h"
 #include "support/progresswatcher.h"
@@ -46,6 +47,13 @@ private:
     void fillPerson(MainWindow &w);
     void fillOrganisation(MainWindow &w);
     void press(MainWindow &w) { click(w, "pushButton_req"); }
+    static constexpr char request[] = "MIIBtzCCAWQCAQAwgYsx\n";
+    // cryptcp with exactly `args` prints `output` and writes the request, as the real one does.
+    void answer(const QStringList &args, const QString &output, int finalDelayMs = 0)
+    {
+        env->csp.addRule(
+            {"cryptcp", args, false, output, 0, {}, 0, finalDelayMs, 0, "-exprt", request});
+    }
     QByteArray contents(const QString &path)
     {
         QFile f(path);
@@ -68,7 +76,7 @@ const QString personDn =
 
 QStringList personArgs(const QString &container, const QString &usages, const QString &path)
 {
-    return {"-creatrqst", "-dn",     personDn,     "-provtype", "75",     "-both",
+    return {"-creatrqst", "-dn",     personDn,     "-provtype", "80",     "-both",
             "-cont",      container, "-certusage", usages,      "-exprt", path};
 }
 
@@ -138,9 +146,12 @@ void TestRequestCreation::workedExample()
     const QString dir = env->home.path() + "/req dir";
     QVERIFY(QDir().mkpath(dir));
     const QString path = dir + "/Ivanov_Ivan_Ivanovich.req";
-    const QStringList args =
+    QStringList args =
         personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", "1.2.643.100.113.1," + usage, path);
-    env->csp.on("cryptcp", args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
+    args[4] = "75";
+    w->findChild<QComboBox *>("comboBox_provtype")
+        ->setCurrentText("ГОСТ Р 34.10-2001 (устаревший)");
+    answer(args, "Запрос создан.\n[ErrorCode: 0x00000000]\n");
     env->dialogs.directories << dir;
     press(*w);
 
@@ -157,8 +168,9 @@ void TestRequestCreation::workedExample()
 
     const QString shown = "Запрос создан.\n[ErrorCode: 0x00000000]\n\nФаил запроса: " + path + "\n";
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::NoIcon);
     QCOMPARE(contents(logPath()), shown.toUtf8());
-    QCOMPARE(contents(path), QByteArray());
+    QCOMPARE(contents(path), QByteArray(request));
     QVERIFY(QFileInfo::exists(savedForm()));
 }
 
@@ -179,7 +191,7 @@ void TestRequestCreation::organisation()
         "O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\",SNILS=11223344595,"
         "INN=001234567894,OGRN=1027700132195,L=Самара,C=RU,S=63 Самарская область",
         "-provtype",
-        "75",
+        "80",
         "-both",
         "-cont",
         "\\\\.\\Aktiv Token 00 00\\Ivanov_Ivan_Ivanovich",
@@ -187,7 +199,7 @@ void TestRequestCreation::organisation()
         "1.2.643.100.114.2,1.2.643.100.113.1," + usage,
         "-exprt",
         path};
-    env->csp.on("cryptcp", args, "ok\n");
+    answer(args, "ok\n");
     env->dialogs.directories << env->home.path();
     press(*w);
     QCOMPARE(env->csp.calls().size(), 1);
@@ -208,7 +220,7 @@ void TestRequestCreation::variants_data()
                        "-dn",
                        personDn,
                        "-provtype",
-                       "75",
+                       "80",
                        "-both",
                        "-nokeygen",
                        "-cont",
@@ -220,6 +232,12 @@ void TestRequestCreation::variants_data()
         << "Ivanov_Ivan_Ivanovich.req";
     QTest::newRow("second press truncates the earlier request")
         << "again"
+        << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
+                      dir + "/Ivanov_Ivan_Ivanovich.req")
+        << "Ivanov_Ivan_Ivanovich.req";
+    // Key generation waits for the user in the CSP's own windows: no wait cuts it off.
+    QTest::newRow("key generation outlasts the usual wait")
+        << "slow"
         << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
                       dir + "/Ivanov_Ivan_Ivanovich.req")
         << "Ivanov_Ivan_Ivanovich.req";
@@ -244,7 +262,7 @@ void TestRequestCreation::variants()
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
     }
-    env->csp.on("cryptcp", args, "ok\n");
+    answer(args, "ok\n", variant == "slow" ? 45000 : 0);
     env->dialogs.directories << env->home.path();
     press(*w);
 
@@ -252,7 +270,7 @@ void TestRequestCreation::variants()
     QCOMPARE(env->csp.calls().at(0).args, args);
     const QString path = env->home.path() + "/" + requestFile;
     QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
-    QCOMPARE(contents(path), QByteArray());
+    QCOMPARE(contents(path), QByteArray(request));
 }
 
 void TestRequestCreation::stopsBeforeTheUtility_data()
@@ -267,6 +285,12 @@ void TestRequestCreation::stopsBeforeTheUtility_data()
         << QStringList{"Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
                        "контейниры\"\nвыберите хранилище для ключа."}
         << false << false;
+    QTest::newRow("no key store found")
+        << "empty" << QStringList{KeyContainers::noKeyStoreMessage()} << false << false;
+    QTest::newRow("names without a letter")
+        << "letters"
+        << QStringList{"Фамилия и имя не содержат букв, из которых можно составить имя файла."}
+        << true << true;
     QTest::newRow("validation lists every fault after an empty line")
         << "invalid" << QStringList{"\nНет фамилии (SN)!\nНет доступныйх контейнеров!\n"} << true
         << true;
@@ -292,6 +316,11 @@ void TestRequestCreation::stopsBeforeTheUtility()
     fillPerson(*w);
     if (variant == "none") {
         setComboItems(*w, "comboBox_fd", {"none"});
+    } else if (variant == "empty") {
+        setComboItems(*w, "comboBox_fd", {});
+    } else if (variant == "letters") {
+        setText(*w, "lineEdit_SN", "007");
+        setText(*w, "lineEdit_G", "№ 1");
     } else if (variant == "invalid") {
         setChecked(*w, "checkBox_makekey", false);
         setComboItems(*w, "comboBox_seakeys", {"none"});
@@ -306,6 +335,8 @@ void TestRequestCreation::stopsBeforeTheUtility()
 
     QVERIFY(env->csp.calls().isEmpty());
     QCOMPARE(env->dialogs.messageTexts(), messages);
+    if (variant == "letters")
+        QCOMPARE(env->dialogs.shown.at(0).message.parent, w.get());
     QCOMPARE(contents(logPath()), logTruncated ? QByteArray() : QByteArray("previous run"));
     QCOMPARE(QFileInfo::exists(savedForm()), saved);
 }
@@ -317,13 +348,11 @@ void TestRequestCreation::utilityFailures_data()
 
     QTest::newRow("utility missing") << "missing"
                                      << "execvp: No such file or directory";
-    QTest::newRow("utility fails: its output shown all the same")
+    QTest::newRow("utility fails: its output, no request")
         << "fails"
-        << "Ошибка: 0x80090016\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
-    // Key generation waits for the user in the CSP's own windows: no wait cuts it off.
-    QTest::newRow("key generation outlasts the usual wait")
-        << "slow"
-        << "создание ключа...\n\nФаил запроса: <home>/Ivanov_Ivan_Ivanovich.req\n";
+        << "Ошибка: 0x80090016\n\nФайл запроса не создан.\n";
+    QTest::newRow("utility ends with 0 and writes nothing") << "empty"
+                                                            << "ok\n\nФайл запроса не создан.\n";
 }
 
 void TestRequestCreation::utilityFailures()
@@ -342,16 +371,19 @@ void TestRequestCreation::utilityFailures()
     } else if (variant == "fails") {
         rule.output = "Ошибка: 0x80090016\n";
         rule.exitCode = 1;
-    } else {
-        rule.output = "создание ключа...\n";
-        rule.finalDelayMs = 45000;
+        rule.writeAfter = "-exprt";
+        rule.writes = "MII";
+    } else if (variant == "empty") {
+        rule.output = "ok\n";
     }
     env->csp.addRule(rule);
     env->dialogs.directories << env->home.path();
     press(*w);
 
     QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
+    QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::Warning);
     QCOMPARE(contents(logPath()), shown.toUtf8());
+    QVERIFY(!QFileInfo::exists(env->home.path() + "/Ivanov_Ivan_Ivanovich.req"));
 }
 
 void TestRequestCreation::cancelStopsTheRequest()

@@ -40,6 +40,8 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
 # default fonts come from xfonts-base, without which it shows no Cyrillic.
 [ "$mode" = run ] && packages+=(xterm xfonts-base)
 [ "$mode" = test ] && packages+=(shellcheck)
+# Qt's own Russian texts: standard buttons, file dialogs (the tests check one button).
+[[ "$mode" = run || "$mode" = test ]] && packages+=(qttranslations5-l10n)
 [ "$mode" = test ] && packages+=(unzip)
 [ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream)
 bash tools/debian-packages.sh "${packages[@]}"

@@ -26,8 +26,18 @@ void Dialogs::inform(const QString &text)
 
 void Dialogs::informResult(const ToolResult &result)
 {
-    if (!result.cancelled())
-        inform(result.shownText());
+    informResult(result, result.shownText());
+}
+
+void Dialogs::informResult(const ToolResult &result, const QString &text, bool failed)
+{
+    if (result.cancelled())
+        return;
+    MessageSpec spec;
+    spec.text = text;
+    if (failed || !result.succeeded())
+        spec.icon = QMessageBox::Warning;
+    current().message(spec);
 }
 
 QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
@@ -41,6 +51,9 @@ QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
     box.setStandardButtons(spec.buttons);
     if (spec.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(spec.defaultButton);
+    if (spec.escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(spec.escapeButton);
+    box.setIcon(spec.icon);
     box.exec();
     return box.standardButton(box.clickedButton());
 }

@@ -16,6 +16,9 @@ struct MessageSpec
     QString informativeText;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // The button that Escape and the window's close button answer; NoButton leaves it to Qt.
+    QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 struct FileDialogSpec
@@ -48,8 +51,13 @@ public:
 
     // Shorthand for the most common box: no parent, no title, the text and OK.
     static void inform(const QString &text);
-    // The same box for a run: its output, or its error text; nothing for a cancelled run.
+    // The same box for a run: its output, or its error text; nothing for a cancelled run. A run
+    // that failed to start, timed out or ended with an exit code other than 0 gets the warning
+    // icon.
     static void informResult(const ToolResult &result);
+    // The same with a text of the caller's; `failed` marks a run that ended with 0 yet did not
+    // do its work.
+    static void informResult(const ToolResult &result, const QString &text, bool failed = false);
 };
 
 // The real Qt dialogs.

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -10,7 +11,7 @@
 namespace {
 
 // The program's only options. Their texts are ours, in Russian: QCommandLineParser's own help
-// and error texts are English and no translation is installed.
+// and error texts are English, and --help is answered before Qt's translation is loaded.
 struct Options
 {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
@@ -101,6 +102,7 @@ int main(int argc, char *argv[])
         return code;
 
     QApplication app(argc, argv);
+    installQtTranslation();
     code = answerCommandLine(QCoreApplication::arguments(), true);
     if (code >= 0)
         return code;

@@ -78,5 +78,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
             }
         }
     }
+    offerToSaveForm();
     QMainWindow::closeEvent(event);
 }

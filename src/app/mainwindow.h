@@ -80,6 +80,9 @@ private:
     QString openCertificateFile(const QString &caption, const QString &filter);
     // Asked before a container copy is stopped half-way (Отмена, or quitting while it runs).
     bool askToStopCopy();
+    // On a close other than "Выход": asks whether to save the request and documents fields when
+    // they differ from what was saved, and saves them on Yes.
+    void offerToSaveForm();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;

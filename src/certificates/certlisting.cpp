@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Field { Issuer, Subject, Thumbprint, NotBefore, NotAfter, Container, None };
+using CertListing::Field;
 
 struct Marker
 {
@@ -27,13 +27,38 @@ constexpr Marker markers[] = {
     {"container", Field::Container},
 };
 
-// The field a listing line fills, by its label: the first 22 characters, up to the first colon,
-// containing a marker in any case. Whatever stands after that belongs to the value, however much
-// it looks like a label. Every line of a listing passes here, so the label is folded once into a
-// small buffer: ASCII letters to lower case, and any other character that is not ASCII to one
-// byte that no marker holds. Qt's full case folding would cost more than the rest of reading a
-// listing.
-Field fieldOf(QStringView line)
+// Where the attribute that begins at `from` ends: at the next ", " outside double quotes, or at
+// the end of the name.
+qsizetype attributeEnd(QStringView name, qsizetype from)
+{
+    bool quoted = false;
+    for (qsizetype at = from; at < name.size(); ++at) {
+        const QChar c = name.at(at);
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char(',') && at + 1 < name.size() &&
+                 name.at(at + 1) == QLatin1Char(' '))
+            return at;
+    }
+    return name.size();
+}
+
+QString unquoted(QStringView value)
+{
+    const QLatin1Char quote('"');
+    if (value.size() < 2 || !value.startsWith(quote) || !value.endsWith(quote))
+        return value.toString();
+    return value.mid(1, value.size() - 2)
+        .toString()
+        .replace(QLatin1String("\"\""), QLatin1String("\""));
+}
+
+} // namespace
+
+// Every line of a listing passes through fieldOf, so the label is folded once into a small
+// buffer: ASCII letters to lower case, and any other character that is not ASCII to one byte that
+// no marker holds. Qt's full case folding would cost more than the rest of reading a listing.
+Field CertListing::fieldOf(QStringView line)
 {
     char label[CertListing::labelWidth];
     std::size_t size = 0;
@@ -54,29 +79,17 @@ Field fieldOf(QStringView line)
     return Field::None;
 }
 
-// Where `key` (a few characters) first occurs in `text` from `from` on, or -1. Qt's general
-// search sets up more than these short values need.
-qsizetype find(QStringView text, QStringView key, qsizetype from = 0)
+QString CertListing::shownAttribute(QStringView name, QStringView key)
 {
-    for (qsizetype at = from; at + key.size() <= text.size(); ++at) {
-        if (text.at(at) == key.at(0) && text.mid(at, key.size()) == key)
-            return at;
+    for (qsizetype start = 0; start < name.size();) {
+        const qsizetype end = attributeEnd(name, start);
+        const QStringView attribute = name.mid(start, end - start);
+        if (attribute.startsWith(key))
+            return unquoted(attribute.mid(key.size()));
+        start = end + 2;
     }
-    return -1;
+    return QString();
 }
-
-// The text between the first `key` and the next one, or the end of the value.
-QStringView part(QStringView value, QStringView key)
-{
-    const qsizetype start = find(value, key);
-    if (start < 0)
-        return QStringView();
-    const qsizetype from = start + key.size();
-    const qsizetype next = find(value, key, from);
-    return value.mid(from, next < 0 ? -1 : next - from);
-}
-
-} // namespace
 
 QList<CertificateRecord> CertListing::parse(const QString &listing, const QString &store,
                                             const QDate &today)
@@ -101,22 +114,18 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
             continue;
 
         CertificateRecord &record = records.last();
-        const QStringView value = line.mid(labelWidth);
+        const QStringView value = valueOf(line);
         const QStringView cn(u"CN=");
         switch (field) {
         case Field::Issuer:
             record.store = store;
-            record.issuer = part(value, cn).toString();
+            record.issuer = shownAttribute(value, cn);
             break;
-        case Field::Subject: {
-            const QStringView sn = part(value, u"SN=");
-            const QStringView name = part(value, cn);
+        case Field::Subject:
             // A second subject line of one certificate replaces the first.
-            QString owner;
-            owner.reserve(int(sn.size() + 1 + name.size()));
-            record.owner = owner.append(sn).append(QLatin1Char(' ')).append(name);
+            record.owner =
+                shownAttribute(value, u"SN=") + QLatin1Char(' ') + shownAttribute(value, cn);
             break;
-        }
         case Field::Thumbprint:
             record.thumbprint =
                 (value.startsWith(QLatin1String("0x")) ? value.mid(2) : value).toString();

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -14,9 +15,9 @@ struct CertificateRecord
     QString thumbprint;
     // The store the listing came from ("uRoot", "uMy").
     QString store;
-    // The text after "SN=", a blank, and the text after "CN=" of the subject.
+    // The value of the subject's SN, a blank, and the value of its CN, each unquoted.
     QString owner;
-    // The text after "CN=" of the issuer.
+    // The value of the issuer's CN, unquoted.
     QString issuer;
     QString notBefore;
     QString notAfter;
@@ -50,6 +51,25 @@ namespace CertListing {
 
 // The width of a listing's label column ("Issuer              : "); the value follows it.
 constexpr int labelWidth = 22;
+
+// What a listing line holds, by its label. The certificate table and the loading of the request
+// form from a certificate both read lines through here, so they agree on which line is which.
+enum class Field { Issuer, Subject, Thumbprint, NotBefore, NotAfter, Container, None };
+
+// The field of a line: its label column, up to the first colon, names it in any case. Whatever
+// stands after that belongs to the value, however much it looks like a label.
+Field fieldOf(QStringView line);
+
+// The value of a line: what follows its label column.
+inline QStringView valueOf(QStringView line)
+{
+    return line.mid(labelWidth);
+}
+
+// The value of the first attribute `key` ("CN=") of a distinguished name as certmgr prints it,
+// for showing: it ends at the next ", " outside double quotes, and a value in double quotes is
+// shown without them, a doubled quote inside as one. Empty when there is no such attribute.
+QString shownAttribute(QStringView name, QStringView key);
 
 // The certificates of one `certmgr -list` output, in listing order, every one tagged with
 // `store`. A certificate begins at its "Issuer" line. Labels are recognised only in the label

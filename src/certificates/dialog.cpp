@@ -73,6 +73,9 @@ void Dialog::on_pushButton_delcer_clicked()
     question.text = QStringLiteral("Удалить сертификат ") + thumbprint +
                     QStringLiteral(" из хранилища ") + storeName + QStringLiteral("?");
     question.buttons = QMessageBox::No | QMessageBox::Yes;
+    // Enter alone must not delete a certificate.
+    question.defaultButton = QMessageBox::No;
+    question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
     runAndShow(deleteCertificate(binDir, storeName, thumbprint));

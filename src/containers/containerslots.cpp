@@ -63,6 +63,9 @@ void MainWindow::on_pushButton_delkey_clicked()
     question.title = QStringLiteral("Удаление ключевого контейнера");
     question.text = QStringLiteral("Удалить контейнер ") + source + QStringLiteral("?\n");
     question.buttons = QMessageBox::No | QMessageBox::Yes;
+    // Enter alone must not delete a key.
+    question.defaultButton = QMessageBox::No;
+    question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
 
@@ -78,6 +81,11 @@ void MainWindow::on_pushButton_copykey_clicked()
     if (source == noneEntry()) {
         Dialogs::inform(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
         ui->pushButton_keys->click();
+        return;
+    }
+
+    if (!isKeyStore(ui->comboBox_fd->currentText())) {
+        Dialogs::inform(noKeyStoreMessage());
         return;
     }
 

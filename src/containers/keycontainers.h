@@ -12,6 +12,20 @@ inline QString noneEntry()
     return QStringLiteral("none");
 }
 
+// Whether the text of "Хранилище для ключа:" names a key store: not "none", and not empty, which
+// it is when no reader was found.
+inline bool isKeyStore(const QString &text)
+{
+    return !text.isEmpty() && text != noneEntry();
+}
+
+// What a new key or a copy says when no key store is chosen.
+inline QString noKeyStoreMessage()
+{
+    return QStringLiteral("Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
+                          "контейниры\"\nвыберите хранилище для ключа.");
+}
+
 // Fully qualified container names from the csptest container listing: every line that begins
 // with a backslash, kept whole (a trailing blank or carriage return stays part of it).
 QStringList containerNames(const QString &listing);

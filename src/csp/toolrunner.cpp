@@ -1,5 +1,7 @@
 #include "csp/toolrunner.h"
 
+#include "csp/outputtext.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -281,14 +283,14 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
         bool asked = false;
         wait = waitUntil(*process, scaled(options.finishWaitMs), [&] {
             collect();
-            asked = QString::fromUtf8(output).contains(options.prompt);
+            asked = OutputText::decode(output).contains(options.prompt);
             return asked;
         });
         if (wait == Wait::Done && asked && process->state() != QProcess::NotRunning) {
             // The user may take a while to answer; the wait for the end starts afresh after.
             Busy::set(false);
             watch.pause();
-            const QByteArray answer = options.onPrompt(QString::fromUtf8(output));
+            const QByteArray answer = options.onPrompt(OutputText::decode(output));
             watch.resume();
             Busy::set(true);
             writeWhileRunning(*process, answer);
@@ -307,7 +309,7 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
                                              : ToolResult::Outcome::Cancelled;
     if (result.ended()) {
         output += process->readAll();
-        result.output = QString::fromUtf8(output);
+        result.output = OutputText::decode(output);
         result.exitCode = process->exitCode();
         return result;
     }

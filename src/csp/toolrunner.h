@@ -19,7 +19,8 @@ struct ToolResult
         Cancelled,     // the user pressed Отмена; nothing is to be shown for it
     };
     Outcome outcome = Outcome::FailedToStart;
-    // Standard output and standard error together, decoded as UTF-8; only meaningful for Ended.
+    // Standard output and standard error together, decoded as UTF-8 (or Windows-1251 when it
+    // is not valid UTF-8); only meaningful for Ended.
     QString output;
     // The process's own error description (QProcess::errorString()) when it did not start
     // or did not end in time; empty otherwise.

@@ -159,12 +159,15 @@ QString fillIn(const QString &text, const QMap<QString, QString> &form)
 
 QString applicationFileName(const QString &surname, const QString &givenNames)
 {
-    return ownerFileBase(surname, givenNames) + QStringLiteral(".odt");
+    const QString base = ownerFileBase(surname, givenNames);
+    return mytranslit::holdsLetter(base) ? base + QStringLiteral(".odt") : QString();
 }
 
 QString powerOfAttorneyFileName(const QString &surname, const QString &givenNames)
 {
-    return QStringLiteral("trast_") + ownerFileBase(surname, givenNames) + QStringLiteral(".odt");
+    const QString base = ownerFileBase(surname, givenNames);
+    return mytranslit::holdsLetter(base) ? QStringLiteral("trast_") + base + QStringLiteral(".odt")
+                                         : QString();
 }
 
 bool saveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)

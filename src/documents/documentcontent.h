@@ -49,7 +49,8 @@ QStringList powersList();
 QString fillIn(const QString &text, const QMap<QString, QString> &form);
 
 // The file names of the two documents for an owner: surname and given names joined without a
-// separator and transliterated, then ".odt"; "trast_" in front for the power of attorney.
+// separator and transliterated, then ".odt"; "trast_" in front for the power of attorney. Empty
+// when the names hold no letter to make a file name of (see mytranslit::holdsLetter).
 QString applicationFileName(const QString &surname, const QString &givenNames);
 QString powerOfAttorneyFileName(const QString &surname, const QString &givenNames);
 

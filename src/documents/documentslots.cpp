@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "documents/applydoc.h"
 #include "documents/documentcontent.h"
+#include "request/mytranslit.h"
 #include "ui_mainwindow.h"
 
 void MainWindow::on_pushButton_apply_clicked()
@@ -23,6 +24,13 @@ void MainWindow::writeDocument(bool powerOfAttorney)
     const QString givenNames = ui->lineEdit_G->text();
     const QString fileName = powerOfAttorney ? powerOfAttorneyFileName(surname, givenNames)
                                              : applicationFileName(surname, givenNames);
+    if (fileName.isEmpty()) {
+        MessageSpec spec;
+        spec.parent = this;
+        spec.text = mytranslit::noLetterMessage();
+        Dialogs::current().message(spec);
+        return;
+    }
 
     FileDialogSpec spec;
     spec.parent = this;

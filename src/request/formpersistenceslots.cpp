@@ -1,9 +1,13 @@
+#include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "request/formfile.h"
 
 #include "ui_mainwindow.h"
 
 #include <QDir>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -65,6 +69,24 @@ void MainWindow::date_Set()
     for (const SavedField &f : savedFields)
         formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
     saveFormFile(formFilePath(homeDir), formData);
+}
+
+void MainWindow::offerToSaveForm()
+{
+    const bool changed =
+        std::any_of(std::begin(savedFields), std::end(savedFields), [this](const SavedField &f) {
+            return ((*ui).*(f.edit))->text() != formData.value(QString::fromLatin1(f.key));
+        });
+    if (!changed)
+        return;
+    MessageSpec question;
+    question.parent = this;
+    question.title = QStringLiteral("Velmora");
+    question.text = QStringLiteral("Сохранить данные формы?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.defaultButton = QMessageBox::Yes;
+    if (Dialogs::current().message(question) == QMessageBox::Yes)
+        date_Set();
 }
 
 void MainWindow::data_Read()

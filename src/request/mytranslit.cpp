@@ -1,5 +1,7 @@
 #include "request/mytranslit.h"
 
+#include <algorithm>
+
 namespace {
 
 struct Entry
@@ -33,6 +35,22 @@ void mytranslit::myTranslit(QString &source, QString &destination)
     for (const Entry &e : entries)
         table.insert(QString::fromUtf8(e.key), QString::fromUtf8(e.latin));
 
-    for (const QChar c : qAsConst(source))
-        destination += table.value(QString(c));
+    for (const QChar c : qAsConst(source)) {
+        // A name typed in Latin letters keeps them.
+        if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+            (c >= QLatin1Char('a') && c <= QLatin1Char('z')))
+            destination += c;
+        else
+            destination += table.value(QString(c));
+    }
+}
+
+bool mytranslit::holdsLetter(const QString &name)
+{
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c != QLatin1Char('_'); });
+}
+
+QString mytranslit::noLetterMessage()
+{
+    return QStringLiteral("Фамилия и имя не содержат букв, из которых можно составить имя файла.");
 }

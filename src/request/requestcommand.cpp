@@ -83,13 +83,35 @@ QStringList RequestCommand::containerArguments(bool newKey, const QString &keySt
     return {QStringLiteral("-nokeygen"), QStringLiteral("-cont"), existingContainer};
 }
 
-QStringList RequestCommand::arguments(const QString &distinguishedName,
+int RequestCommand::providerType(const QString &algorithm)
+{
+    struct Algorithm
+    {
+        const char *text;
+        int providerType;
+    };
+    static const Algorithm algorithms[] = {
+        {"ГОСТ Р 34.10-2012 (256 бит)", 80},
+        {"ГОСТ Р 34.10-2012 (512 бит)", 81},
+        {"ГОСТ Р 34.10-2001 (устаревший)", 75},
+    };
+    for (const Algorithm &a : algorithms) {
+        if (algorithm == QString::fromUtf8(a.text))
+            return a.providerType;
+    }
+    return algorithms[0].providerType;
+}
+
+QStringList RequestCommand::arguments(const QString &distinguishedName, int providerType,
                                       const QStringList &containerArguments,
                                       const QString &usageList, const QString &requestPath)
 {
-    return QStringList{
-               QStringLiteral("-creatrqst"), QStringLiteral("-dn"), distinguishedName,
-               QStringLiteral("-provtype"),  QStringLiteral("75"),  QStringLiteral("-both")} +
+    return QStringList{QStringLiteral("-creatrqst"),
+                       QStringLiteral("-dn"),
+                       distinguishedName,
+                       QStringLiteral("-provtype"),
+                       QString::number(providerType),
+                       QStringLiteral("-both")} +
            containerArguments +
            QStringList{QStringLiteral("-certusage"), usageList, QStringLiteral("-exprt"),
                        requestPath};

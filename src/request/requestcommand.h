@@ -28,8 +28,14 @@ QString usageList(bool egis, bool pgu);
 QStringList containerArguments(bool newKey, const QString &keyStore,
                                const QString &existingContainer, const QString &name);
 
+// The provider type given after "-provtype" for an entry of "Алгоритм ключа:": 80 for
+// GOST R 34.10-2012 with 256-bit keys (also for a text not in the list), 81 with 512-bit keys,
+// 75 for GOST R 34.10-2001, for which accredited centres no longer issue qualified certificates.
+int providerType(const QString &algorithm);
+
 // Everything after the program's path.
-QStringList arguments(const QString &distinguishedName, const QStringList &containerArguments,
-                      const QString &usageList, const QString &requestPath);
+QStringList arguments(const QString &distinguishedName, int providerType,
+                      const QStringList &containerArguments, const QString &usageList,
+                      const QString &requestPath);
 
 } // namespace RequestCommand

@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "containers/keycontainers.h"
 #include "csp/toolrunner.h"
 #include "request/mytranslit.h"
 #include "request/requestcommand.h"
@@ -7,14 +8,14 @@
 #include "ui_mainwindow.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 void MainWindow::on_pushButton_req_clicked()
 {
     const bool newKey = ui->checkBox_makekey->isChecked();
-    if (newKey && ui->comboBox_fd->currentText() == QLatin1String("none")) {
-        Dialogs::inform(tr("Не выбрано хранилище для ключа\nнажмите кнопку \"Найти доступные "
-                           "контейниры\"\nвыберите хранилище для ключа."));
+    if (newKey && !KeyContainers::isKeyStore(ui->comboBox_fd->currentText())) {
+        Dialogs::inform(KeyContainers::noKeyStoreMessage());
         return;
     }
 
@@ -39,6 +40,13 @@ void MainWindow::on_pushButton_req_clicked()
     QString owner = ui->lineEdit_SN->text() + QLatin1Char(' ') + ui->lineEdit_G->text();
     QString name;
     mytranslit().myTranslit(owner, name);
+    if (!mytranslit::holdsLetter(name)) {
+        MessageSpec spec;
+        spec.parent = this;
+        spec.text = mytranslit::noLetterMessage();
+        Dialogs::current().message(spec);
+        return;
+    }
 
     const QStringList container = RequestCommand::containerArguments(
         newKey, ui->comboBox_fd->currentText(), ui->comboBox_seakeys->currentText(), name);
@@ -68,21 +76,20 @@ void MainWindow::on_pushButton_req_clicked()
     options.label = QStringLiteral(
         "Создание запроса. Если КриптоПро CSP откроет своё окно, следуйте его указаниям.");
     options.finishWaitMs = ToolOptions::noTimeLimit;
-    const ToolResult result =
-        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
-                        RequestCommand::arguments(dn, container, usage, requestPath), options);
-    if (result.cancelled()) {
-        // Stopped by the user: no request was made, so the empty file made for it goes.
+    const int providerType = RequestCommand::providerType(ui->comboBox_provtype->currentText());
+    const ToolResult result = ToolRunner::run(
+        cspBinDir + QStringLiteral("cryptcp"),
+        RequestCommand::arguments(dn, providerType, container, usage, requestPath), options);
+    // An empty file left behind would pass for the request.
+    const bool made = result.succeeded() && QFileInfo(requestPath).size() > 0;
+    if (!made)
         QFile::remove(requestPath);
-        return;
-    }
-    if (!result.ended()) {
-        log.write(result.errorText);
-        Dialogs::inform(result.errorText);
-        return;
-    }
-    const QString shown =
-        result.output + QStringLiteral("\nФаил запроса: ") + requestPath + QLatin1Char('\n');
-    log.write(shown);
-    Dialogs::inform(shown);
+    QString shown = result.errorText;
+    if (result.ended())
+        shown = result.output +
+                (made ? QStringLiteral("\nФаил запроса: ") + requestPath + QLatin1Char('\n')
+                      : QStringLiteral("\nФайл запроса не создан.\n"));
+    if (!result.cancelled())
+        log.write(shown);
+    Dialogs::informResult(result, shown, !made);
 }

@@ -1,5 +1,7 @@
 #include "request/subjectfields.h"
 
+#include "certificates/certlisting.h"
+
 #include <QStringList>
 
 namespace {
@@ -31,8 +33,6 @@ const QList<Prefix> &prefixes()
     return table;
 }
 
-const int labelWidth = 22;
-
 } // namespace
 
 QString SubjectFields::subjectFromListing(const QString &listing)
@@ -41,8 +41,8 @@ QString SubjectFields::subjectFromListing(const QString &listing)
     const QStringList lines = listing.split(QLatin1Char('\n'));
     for (const QString &line : lines) {
         // A file with a chain lists several subjects; the last one is the holder's.
-        if (line.contains(QLatin1String("Subject"), Qt::CaseInsensitive))
-            subject = line.mid(labelWidth);
+        if (CertListing::fieldOf(line) == CertListing::Field::Subject)
+            subject = CertListing::valueOf(line).toString();
     }
     return subject;
 }

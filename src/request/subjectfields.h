@@ -7,8 +7,8 @@
 // Taking a certificate's subject apart into the fields of the request form.
 namespace SubjectFields {
 
-// The subject from a certmgr listing: the last line that mentions "Subject" in any case, without
-// its 22-character label column; empty when no line does.
+// The subject from a certmgr listing: the value of its last subject line, read as the
+// certificate table reads it; empty when there is none.
 QString subjectFromListing(const QString &listing);
 
 struct Fields

@@ -62,7 +62,7 @@ done
 [ "$scripts" -gt 0 ] || fail "no script found in $source/screepts"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in xterm libqt5widgets5 libqt5core5a; do
+for needed in xterm qttranslations5-l10n libqt5widgets5 libqt5core5a; do
     [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
         fail "Depends lacks $needed: $depends"
 done

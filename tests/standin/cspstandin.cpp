@@ -12,6 +12,7 @@
 //   stdinBytes   then read this many bytes from standard input
 //   after        then print this
 //   finalDelayMs then wait this long
+//   writeAfter   then write `writes` into the file named by the argument after this option
 //   exit         exit code
 // A run that no rule matches prints a line starting "cspstandin: no rule" and exits with 99.
 
@@ -108,6 +109,13 @@ int main(int argc, char *argv[])
         }
         print(rule.value(QStringLiteral("after")).toString());
         QThread::msleep(ulong(rule.value(QStringLiteral("finalDelayMs")).toInt()));
+        const QString writeAfter = rule.value(QStringLiteral("writeAfter")).toString();
+        const int option = writeAfter.isEmpty() ? -1 : arguments.indexOf(writeAfter);
+        if (option >= 0 && option + 1 < arguments.size()) {
+            QFile result(arguments.at(option + 1));
+            if (result.open(QIODevice::WriteOnly))
+                result.write(rule.value(QStringLiteral("writes")).toString().toUtf8());
+        }
         const int code = rule.value(QStringLiteral("exit")).toInt();
         appendRecord(logPath, {{QStringLiteral("pid"), pid}, {QStringLiteral("exit"), code}});
         return code;

@@ -23,7 +23,9 @@ QJsonObject toJson(const StandInRule &rule)
                   {QStringLiteral("after"), rule.after},
                   {QStringLiteral("delayMs"), scaled(rule.delayMs)},
                   {QStringLiteral("finalDelayMs"), scaled(rule.finalDelayMs)},
-                  {QStringLiteral("exit"), rule.exitCode}};
+                  {QStringLiteral("exit"), rule.exitCode},
+                  {QStringLiteral("writeAfter"), rule.writeAfter},
+                  {QStringLiteral("writes"), rule.writes}};
     if (!rule.anyArgs)
         o.insert(QStringLiteral("args"), QJsonArray::fromStringList(rule.args));
     return o;

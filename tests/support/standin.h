@@ -33,6 +33,9 @@ struct StandInRule
     int delayMs = 0;
     int finalDelayMs = 0;
     int exitCode = 0;
+    // Written into the file named by the argument after the option `writeAfter` ("-exprt").
+    QString writeAfter;
+    QString writes;
 };
 
 // A directory with the stand-in installed as csptest, certmgr and cryptcp; give dir() to
