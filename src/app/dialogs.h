@@ -16,6 +16,9 @@ struct MessageSpec
     QString informativeText;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // Shown behind the box's "Show Details..." button when not empty.
+    QString detailedText;
 };
 
 struct FileDialogSpec
