@@ -3,8 +3,11 @@
 #include <QBrush>
 #include <QColor>
 #include <QHash>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QTableWidget>
+#include <QToolTip>
 
 namespace {
 
@@ -21,6 +24,58 @@ QTableWidgetItem *setCell(QTableWidget *table, int row, int column, const QStrin
     table->setItem(row, column, item);
     return item;
 }
+
+bool rowMatches(const QTableWidget *table, int row, const QString &text)
+{
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        if (item && item->text().contains(text, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Watches the table for Enter and Return, and its viewport for tooltips; the items themselves
+// hold nothing but their text.
+class KeysAndToolTips : public QObject
+{
+public:
+    KeysAndToolTips(QTableWidget *table, std::function<void(const QModelIndex &)> open)
+        : QObject(table)
+        , table(table)
+        , open(std::move(open))
+    {
+        table->installEventFilter(this);
+        table->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == table && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            const QModelIndex current = table->currentIndex();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
+                open(current);
+                return true;
+            }
+        }
+        if (watched == table->viewport() && event->type() == QEvent::ToolTip) {
+            const auto *help = static_cast<QHelpEvent *>(event);
+            const QModelIndex index = table->indexAt(help->pos());
+            const QRect cell = table->visualRect(index);
+            if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width()) {
+                QToolTip::showText(help->globalPos(), index.data().toString(), table->viewport(),
+                                   cell);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QTableWidget *table;
+    std::function<void(const QModelIndex &)> open;
+};
 
 } // namespace
 
@@ -62,4 +117,23 @@ void CertTable::fill(QTableWidget *table, const QList<CertificateRecord> &record
     }
     table->setUpdatesEnabled(true);
     table->setSortingEnabled(sorting);
+}
+
+void CertTable::applyFilter(QTableWidget *table, const QString &text)
+{
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const bool hidden = !text.isEmpty() && !rowMatches(table, row, text);
+        if (table->isRowHidden(row) != hidden)
+            table->setRowHidden(row, hidden);
+    }
+    // Signing and decrypting take the current row: it must be one the user can see.
+    const int current = table->currentRow();
+    if (current >= 0 && table->isRowHidden(current))
+        table->selectionModel()->clear();
+}
+
+void CertTable::addKeysAndToolTips(QTableWidget *table,
+                                   std::function<void(const QModelIndex &)> open)
+{
+    new KeysAndToolTips(table, std::move(open));
 }
