@@ -76,11 +76,8 @@ int main(int argc, char *argv[])
     const QFileInfo self(QString::fromLocal8Bit(argv[0]));
     const QString tool = self.fileName();
     QDir dir = QFileInfo(self.absoluteFilePath()).dir();
-    const QString arch = dir.dirName();
-    if (dir.cdUp() && dir.dirName() == QLatin1String("sbin"))
-        dir.setPath(dir.filePath(QStringLiteral("../bin/") + arch));
-    else
-        dir = QFileInfo(self.absoluteFilePath()).dir();
+    if (tool == QLatin1String("cpconfig"))
+        dir.setPath(dir.filePath(QStringLiteral("../../bin/") + dir.dirName()));
     const QString logPath = dir.filePath(QStringLiteral("calls.jsonl"));
     const qint64 pid = ::getpid();
 
