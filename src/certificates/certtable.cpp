@@ -62,7 +62,8 @@ public:
         if (watched == table->viewport() && event->type() == QEvent::ToolTip) {
             const auto *help = static_cast<QHelpEvent *>(event);
             const QModelIndex index = table->indexAt(help->pos());
-            const QRect cell = table->visualRect(index);
+            // Cut off by its column or by the edge of the table, when the column runs past it.
+            const QRect cell = table->visualRect(index) & table->viewport()->rect();
             if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width()) {
                 QToolTip::showText(help->globalPos(), index.data().toString(), table->viewport(),
                                    cell);
