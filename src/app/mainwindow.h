@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class ProgressWindow;
+
 QT_BEGIN_NAMESPACE
 namespace Ui {
 class MainWindow;
@@ -85,10 +87,13 @@ private:
     QString openCertificateFile(const QString &caption, const QString &filter);
     // The box about the personal certificates with a key that expire within 30 days, if any.
     void warnOfExpiringCertificates();
+    // Asked before a container copy is stopped half-way (Отмена, or quitting while it runs).
+    bool askToStopCopy();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
     QString cspBinDir;
     QString homeDir;
+    std::unique_ptr<ProgressWindow> progress;
     bool shownBefore = false;
 };

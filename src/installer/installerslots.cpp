@@ -24,7 +24,7 @@ void MainWindow::on_pushButton_cryptopro_clicked()
 void MainWindow::on_pushButton_license_clicked()
 {
     ToolOptions options;
-    options.label = QStringLiteral("Проверка лицензии КриптоПро CSP");
+    options.label = QStringLiteral("Проверка лицензии КриптоПро CSP…");
     const ToolResult result =
         ToolRunner::run(CspLicense::cpconfigPath(cspBinDir), CspLicense::viewArguments(), options);
     if (result.cancelled())

@@ -44,10 +44,13 @@ QString openFile(QWidget *parent, const QString &caption, const QString &directo
 }
 
 // Runs cryptcp, answers its question(s) with "Y" and shows its own words, or why it did not end.
-void runAndShow(const QString &cspBinDir, const QStringList &arguments, int answers)
+void runAndShow(const QString &cspBinDir, const QStringList &arguments, int answers,
+                const QString &label)
 {
-    const ToolResult result = ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), arguments,
-                                              SigningCommand::answering(answers));
+    ToolOptions options = SigningCommand::answering(answers);
+    options.label = label;
+    const ToolResult result =
+        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), arguments, options);
     Dialogs::informResult(result);
 }
 
@@ -61,11 +64,12 @@ void MainWindow::on_pushButton_crypt_clicked()
         Dialogs::inform(tr("Не выбран файл или сертификат"));
         return;
     }
+    const bool encrypt = ui->checkBox_crypt->isChecked();
     const QStringList arguments =
-        ui->checkBox_crypt->isChecked()
-            ? SigningCommand::encryptArguments(certificate.thumbprint, certificate.store, input)
-            : SigningCommand::signArguments(certificate.thumbprint, certificate.store, input);
-    runAndShow(cspBinDir, arguments, 1);
+        encrypt ? SigningCommand::encryptArguments(certificate.thumbprint, certificate.store, input)
+                : SigningCommand::signArguments(certificate.thumbprint, certificate.store, input);
+    runAndShow(cspBinDir, arguments, 1,
+               encrypt ? QStringLiteral("Шифрование файла…") : QStringLiteral("Подписание файла…"));
 }
 
 void MainWindow::on_pushButton_verifile_clicked()
@@ -74,7 +78,8 @@ void MainWindow::on_pushButton_verifile_clicked()
         openFile(this, tr("Выберите файл для проверки подписи"), homeDir, QStringLiteral("*.sig"));
     if (input.isEmpty())
         return;
-    runAndShow(cspBinDir, SigningCommand::checkArguments(input), 2);
+    runAndShow(cspBinDir, SigningCommand::checkArguments(input), 2,
+               QStringLiteral("Проверка подписи…"));
 }
 
 void MainWindow::on_pushButton_clicked()
@@ -91,5 +96,8 @@ void MainWindow::on_pushButton_clicked()
         Dialogs::inform(recovery.refusal);
         return;
     }
-    runAndShow(cspBinDir, recovery.arguments, 1);
+    runAndShow(cspBinDir, recovery.arguments, 1,
+               recovery.arguments.first() == QLatin1String("-verify")
+                   ? QStringLiteral("Извлечение документа…")
+                   : QStringLiteral("Расшифрование файла…"));
 }
