@@ -2,7 +2,9 @@
 // the window against the stand-in certmgr.
 #include "app/mainwindow.h"
 #include "certificates/dialog.h"
+#include "csp/toolrunner.h"
 #include "support/certlistings.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
 #include <QApplication>
@@ -124,6 +126,7 @@ private slots:
     void certificateDialog();
     void expiryWarningOnFirstShow();
     void searchKeysAndFittedColumns();
+    void installsEveryContainer_data();
     void installsEveryContainer();
 
 private:
@@ -547,27 +550,52 @@ void TestCertificates::searchKeysAndFittedColumns()
     QCOMPARE(seen, "Subject : d1\n");
 }
 
+void TestCertificates::installsEveryContainer_data()
+{
+    QTest::addColumn<bool>("cancelSecond"); // else the second fails
+    QTest::newRow("the second fails") << false;
+    QTest::newRow("Отмена on the second") << true;
+}
+
 void TestCertificates::installsEveryContainer()
 {
+    QFETCH(bool, cancelSecond);
     const QString a = "\\\\.\\HDIMAGE\\a b", c = "\\\\.\\FLASH\\c";
     auto w = env->startWindow();
+    if (cancelSecond) // the progress window comes after 500 ms, long before the 30 s wait ends
+        ToolRunner::setWaitFactorForTests(0.1);
     for (const char *store : {"uRoot", "uMy"})
         env->csp.on("certmgr", {"-list", "-store", store}, certmgrListing({}));
-    env->csp.on("certmgr", {"-inst", "-cont", key, "-store", "uMy"}, "no such container", 2);
+    StandInRule second;
+    second.tool = "certmgr";
+    second.args = QStringList{"-inst", "-cont", key, "-store", "uMy"};
+    second.output = "no such container";
+    second.exitCode = 2;
+    second.delayMs = cancelSecond ? 20000 : 0;
+    env->csp.addRule(second);
     for (const QString &k : {a, c})
         env->csp.on("certmgr", {"-inst", "-cont", k, "-store", "uMy"}, done);
     setComboItems(*w, "comboBox_seakeys", {a, key, c, "none"});
+    ProgressWatcher watcher(cancelSecond ? ProgressWatcher::Press::Cancel
+                                         : ProgressWatcher::Press::Nothing);
 
     click(*w, "pushButton_allcerts");
 
     const auto inst = [](const QString &k) { return "certmgr|-inst|-cont|" + k + "|-store|uMy"; };
-    QCOMPARE(runs(env->csp), QStringList({inst(a), inst(key), inst(c)}) + refreshed);
+    QCOMPARE(runs(env->csp), QStringList({inst(a), inst(key)}) +
+                                 (cancelSecond ? QStringList() : QStringList{inst(c)}) + refreshed);
     QCOMPARE(env->dialogs.shown.size(), 1);
     const MessageSpec &box = env->dialogs.shown.first().message;
-    QCOMPARE(box.text, a + " — готово\n" + key + " — ошибка\n" + c + " — готово");
+    QCOMPARE(box.text, a + " — готово\n" + key + (cancelSecond ? " — отменено\n" : " — ошибка\n") +
+                           c + (cancelSecond ? " — отменено" : " — готово"));
+    const QString details = a + ":\n" + done;
     QCOMPARE(box.detailedText,
-             a + ":\n" + done + "\n" + key + ":\nno such container\n\n" + c + ":\n" + done);
-    QVERIFY(box.parent == w.get() && box.title == "Velmora" && box.icon == QMessageBox::Warning);
+             cancelSecond ? details
+                          : details + "\n" + key + ":\nno such container\n\n" + c + ":\n" + done);
+    QCOMPARE(box.icon, cancelSecond ? QMessageBox::NoIcon : QMessageBox::Warning);
+    QVERIFY(box.parent == w.get() && box.title == "Velmora");
+    if (cancelSecond)
+        QCOMPARE(watcher.firstLine(), "Установка сертификатов контейнера 2 из 3: " + key);
 }
 
 QTEST_MAIN(TestCertificates)
