@@ -43,15 +43,18 @@ public:
     KeysAndToolTips(QTableWidget *table, std::function<void(const QModelIndex &)> open)
         : QObject(table)
         , table(table)
+        , viewport(table->viewport())
         , open(std::move(open))
     {
         table->installEventFilter(this);
-        table->viewport()->installEventFilter(this);
+        viewport->installEventFilter(this);
     }
 
+    // Events come here while the table is being destroyed too: the type is looked at first, and
+    // the table is not asked for its viewport then.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == table && event->type() == QEvent::KeyPress) {
+        if (event->type() == QEvent::KeyPress && watched == table) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             const QModelIndex current = table->currentIndex();
             if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
@@ -59,14 +62,13 @@ public:
                 return true;
             }
         }
-        if (watched == table->viewport() && event->type() == QEvent::ToolTip) {
+        if (event->type() == QEvent::ToolTip && watched == viewport) {
             const auto *help = static_cast<QHelpEvent *>(event);
             const QModelIndex index = table->indexAt(help->pos());
             // Cut off by its column or by the edge of the table, when the column runs past it.
-            const QRect cell = table->visualRect(index) & table->viewport()->rect();
+            const QRect cell = table->visualRect(index) & viewport->rect();
             if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width()) {
-                QToolTip::showText(help->globalPos(), index.data().toString(), table->viewport(),
-                                   cell);
+                QToolTip::showText(help->globalPos(), index.data().toString(), viewport, cell);
                 return true;
             }
         }
@@ -75,6 +77,7 @@ public:
 
 private:
     QTableWidget *table;
+    QWidget *viewport;
     std::function<void(const QModelIndex &)> open;
 };
 
