@@ -2,16 +2,20 @@
 // the window against the stand-in certmgr.
 #include "app/mainwindow.h"
 #include "certificates/dialog.h"
+#include "csp/toolrunner.h"
 #include "support/certlistings.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace WindowTest;
 using Certs = QList<ListedCert>;
@@ -85,6 +89,15 @@ QStringList runs(const CspStandIn &csp)
     return list;
 }
 
+QStringList visibleThumbprints(const QTableWidget *table)
+{
+    QStringList shown;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (!table->isRowHidden(r))
+            shown << table->item(r, 0)->text();
+    return shown;
+}
+
 void selectContainer(MainWindow &w, const QString &name)
 {
     if (!name.isEmpty())
@@ -111,6 +124,10 @@ private slots:
     void installsWithCertmgr();
     void certificateDialog_data();
     void certificateDialog();
+    void expiryWarningOnFirstShow();
+    void searchKeysAndFittedColumns();
+    void installsEveryContainer_data();
+    void installsEveryContainer();
 
 private:
     std::unique_ptr<WindowTestEnv> env;
@@ -243,6 +260,10 @@ void TestCertificates::installsWithCertmgr_data()
         << QStringList{done};
     QTest::newRow("container certificate, none")
         << QByteArray("pushButton_cerkeys") << ""
+        << ""
+        << "" << no << "" << searched << QStringList{"Не выбран контейнер"};
+    QTest::newRow("every container, none")
+        << QByteArray("pushButton_allcerts") << ""
         << ""
         << "" << no << "" << searched << QStringList{"Не выбран контейнер"};
     QTest::newRow("root ca.p7b")
@@ -452,6 +473,132 @@ void TestCertificates::certificateDialog()
             QCOMPARE(s.message.escapeButton, QMessageBox::No);
         }
     }
+}
+
+void TestCertificates::expiryWarningOnFirstShow()
+{
+    ListedCert unreadable = cert("u", 5, "k");
+    unreadable.notAfter = "garbage";
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({cert("r", 5, "k")}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"},
+                certmgrListing({cert("a", 31, "k"), cert("b", 5, "k"), cert("c", 0, "k"),
+                                cert("d", 30, "k"), cert("e", -1, "k"), cert("f", 5), unreadable}));
+    auto w = env->startWindow();
+    QCoreApplication::processEvents();
+    QVERIFY(env->dialogs.shown.isEmpty()); // not before the window is shown
+    w->show();
+    QTRY_COMPARE(env->dialogs.shown.size(), 1);
+    const auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+    QString text = "Срок действия сертификатов скоро истекает:";
+    for (const auto &[row, days] : {std::pair{2, 5}, {3, 0}, {4, 30}})
+        text += "\n" + table->item(row, 2)->text() + " — до " +
+                QDate::currentDate().addDays(days).toString("dd.MM.yyyy") +
+                (days ? QString(" (осталось %1 дн.)").arg(days) : " (истекает сегодня)");
+    const MessageSpec box = env->dialogs.shown.first().message;
+    QCOMPARE(box.text, text);
+    QVERIFY(box.parent == w.get() && box.title == "Velmora" && box.icon == QMessageBox::Warning);
+
+    click(*w, "pushButton_sysser"); // neither a refresh nor a later show warns again
+    w->hide();
+    w->show();
+    QTest::qWait(20);
+    QCOMPARE(env->dialogs.shown.size(), 1);
+}
+
+void TestCertificates::searchKeysAndFittedColumns()
+{
+    const QString longKey = "HDIMAGE\\Ключ " + QString(40, 'x');
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({cert("c1", 40)}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"},
+                certmgrListing({cert("d1", 40, longKey), cert("d2", 40)}));
+    env->csp.on("certmgr", {"-list", "-thumbprint", "d1", "-store", "uMy"}, "Subject : d1");
+    auto w = env->startWindow();
+    w->show();
+    auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+    const auto toolTipOver = [table](int column) {
+        table->scrollTo(table->model()->index(1, column));
+        const QPoint at = table->visualRect(table->model()->index(1, column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, table->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(table->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(toolTipOver(6), QString()); // fitted: nothing is cut off
+    table->setColumnWidth(6, 60);        // the user narrows it
+    QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()"); // offscreen
+    QCOMPARE(toolTipOver(6), longKey);
+    QVERIFY(table->item(1, 6)->toolTip().isEmpty());
+    QTRY_COMPARE(toolTipOver(5), QString());
+
+    table->selectRow(2);
+    setText(*w, "lineEdit_certfilter", "ключ"); // the container cell, in another case
+    QCOMPARE(visibleThumbprints(table), QStringList{"d1"});
+    QVERIFY(table->currentRow() == -1 && table->selectedItems().isEmpty());
+    click(*w, "pushButton_sysser");
+    QCOMPARE(visibleThumbprints(table), QStringList{"d1"});
+    setText(*w, "lineEdit_certfilter", "уц "); // every issuer
+    QCOMPARE(visibleThumbprints(table), (QStringList{"c1", "d1", "d2"}));
+
+    QString seen;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+            watch.stop();
+            seen = dialog->findChild<QLabel *>("label_sert")->text();
+            click(*dialog, "pushButton_quit");
+        }
+    });
+    watch.start(10);
+    table->setCurrentCell(1, 3);
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(seen, "Subject : d1\n");
+}
+
+void TestCertificates::installsEveryContainer_data()
+{
+    QTest::addColumn<bool>("cancelSecond"); // else the second fails
+    QTest::newRow("the second fails") << false;
+    QTest::newRow("Отмена on the second") << true;
+}
+
+void TestCertificates::installsEveryContainer()
+{
+    QFETCH(bool, cancelSecond);
+    const QString a = "\\\\.\\HDIMAGE\\a b", c = "\\\\.\\FLASH\\c";
+    auto w = env->startWindow();
+    if (cancelSecond) // the progress window comes after 500 ms, long before the 30 s wait ends
+        ToolRunner::setWaitFactorForTests(0.1);
+    for (const char *store : {"uRoot", "uMy"})
+        env->csp.on("certmgr", {"-list", "-store", store}, certmgrListing({}));
+    StandInRule second;
+    second.tool = "certmgr";
+    second.args = QStringList{"-inst", "-cont", key, "-store", "uMy"};
+    second.output = "no such container";
+    second.exitCode = 2;
+    second.delayMs = cancelSecond ? 20000 : 0;
+    env->csp.addRule(second);
+    for (const QString &k : {a, c})
+        env->csp.on("certmgr", {"-inst", "-cont", k, "-store", "uMy"}, done);
+    setComboItems(*w, "comboBox_seakeys", {a, key, c, "none"});
+    ProgressWatcher watcher(cancelSecond ? ProgressWatcher::Press::Cancel
+                                         : ProgressWatcher::Press::Nothing);
+
+    click(*w, "pushButton_allcerts");
+
+    const auto inst = [](const QString &k) { return "certmgr|-inst|-cont|" + k + "|-store|uMy"; };
+    QCOMPARE(runs(env->csp), QStringList({inst(a), inst(key)}) +
+                                 (cancelSecond ? QStringList() : QStringList{inst(c)}) + refreshed);
+    QCOMPARE(env->dialogs.shown.size(), 1);
+    const MessageSpec &box = env->dialogs.shown.first().message;
+    QCOMPARE(box.text, a + " — готово\n" + key + (cancelSecond ? " — отменено\n" : " — ошибка\n") +
+                           c + (cancelSecond ? " — отменено" : " — готово"));
+    const QString details = a + ":\n" + done;
+    QCOMPARE(box.detailedText,
+             cancelSecond ? details
+                          : details + "\n" + key + ":\nno such container\n\n" + c + ":\n" + done);
+    QCOMPARE(box.icon, cancelSecond ? QMessageBox::NoIcon : QMessageBox::Warning);
+    QVERIFY(box.parent == w.get() && box.title == "Velmora");
+    if (cancelSecond)
+        QCOMPARE(watcher.firstLine(), "Установка сертификатов контейнера 2 из 3: " + key);
 }
 
 QTEST_MAIN(TestCertificates)

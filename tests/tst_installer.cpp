@@ -3,6 +3,7 @@
 // package tools.
 #include "app/mainwindow.h"
 #include "csp/toolrunner.h"
+#include "installer/csplicense.h"
 #include "installer/instalgui.h"
 #include "support/windowtestenv.h"
 
@@ -102,6 +103,10 @@ private slots:
     void installScriptsInstallCspAndPlugin_data();
     void installScriptsInstallCspAndPlugin();
     void installLogsNeverFollowALink();
+    void cpconfigPath_data();
+    void cpconfigPath();
+    void licenseBox_data();
+    void licenseBox();
 
 private:
     Instalgui *openInstaller(); // from a window without the CSP
@@ -552,6 +557,61 @@ void TestInstaller::installLogsNeverFollowALink()
             !QFileInfo(logs + "install.log").isSymLink());
     QCOMPARE(readFile(logs + "install.log"), QByteArray("install.sh ran\n"));
     QVERIFY(readFile(logs + "log.txt").contains("install.sh: код завершения 0\n"));
+}
+
+void TestInstaller::cpconfigPath_data()
+{
+    QTest::addColumn<QString>("binDir");
+    QTest::addColumn<QString>("cpconfig");
+    QTest::newRow("the CSP") << "/opt/cprocsp/bin/amd64/"
+                             << "/opt/cprocsp/sbin/amd64/cpconfig";
+    QTest::newRow("relative, no slash") << "bin/ia32"
+                                        << "sbin/ia32/cpconfig";
+    QTest::newRow("not a bin directory") << "/opt/cabin/amd64/"
+                                         << "/opt/cabin/amd64/cpconfig";
+}
+
+void TestInstaller::cpconfigPath()
+{
+    QFETCH(QString, binDir);
+    QFETCH(QString, cpconfig);
+    QCOMPARE(CspLicense::cpconfigPath(binDir), cpconfig);
+}
+
+void TestInstaller::licenseBox_data()
+{
+    QTest::addColumn<bool>("cspFound");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("icon"); // -1: nothing runs, no box
+    const QString expired = "Error code:3\nLicense validity:\n4040A-Q000K-9KAC2-5A8E-ABCDE\n"
+                            "License is expired or not yet valid\n";
+    QTest::newRow("valid") << true << 0 << "License validity:\nPermanent\n" << 0;
+    QTest::newRow("expired") << true << 0 << expired << int(QMessageBox::Warning);
+    QTest::newRow("exit code 1") << true << 1 << "Error\n" << int(QMessageBox::Warning);
+    QTest::newRow("no CSP: disabled") << false << 0 << "" << -1;
+}
+
+void TestInstaller::licenseBox()
+{
+    QFETCH(bool, cspFound);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(int, icon);
+    if (!cspFound)
+        env->csp.remove("cryptcp");
+    // The stand-in cpconfig lies only in PREFIX/sbin/amd64/.
+    env->csp.on("cpconfig", {"-license", "-view"}, output, exitCode);
+    window = env->startWindow();
+
+    click(*window, "pushButton_license");
+
+    QCOMPARE(env->dialogs.messageTexts(), icon < 0 ? QStringList() : QStringList{output});
+    if (icon >= 0) {
+        const MessageSpec &box = env->dialogs.shown.first().message;
+        QVERIFY(box.parent == window.get() && box.title == "Лицензия КриптоПро CSP");
+        QCOMPARE(int(box.icon), icon);
+    }
 }
 
 QTEST_MAIN(TestInstaller)

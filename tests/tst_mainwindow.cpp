@@ -75,6 +75,7 @@ void TestMainWindow::formHasEveryWidget_data()
     QTest::newRow("pushButton_delkey")
         << QString("QPushButton") << QString("Удалить контейнер") << -1;
     QTest::newRow("pushButton_quit") << QString("QPushButton") << QString("Выход") << -1;
+    QTest::newRow("pushButton_license") << QString("QPushButton") << QString("Лицензия") << -1;
     QTest::newRow("pushButton_rootkey")
         << QString("QPushButton") << QString("Установить корневой сертификат") << -1;
     QTest::newRow("pushButton_seakeys")
@@ -86,6 +87,8 @@ void TestMainWindow::formHasEveryWidget_data()
         << QString("QPushButton") << QString("Установить сертификат пользователя") << -1;
     QTest::newRow("pushButton_sysser")
         << QString("QPushButton") << QString("Установленные сертификаты:") << -1;
+    QTest::newRow("pushButton_allcerts")
+        << QString("QPushButton") << QString("Установить сертификаты всех контейнеров") << -1;
     QTest::newRow("checkBox_crypt") << QString("QCheckBox") << QString("Зашифровать") << -1;
     QTest::newRow("pushButton_crypt")
         << QString("QPushButton") << QString("Подписать/зашифровать документ") << -1;

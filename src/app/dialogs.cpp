@@ -45,15 +45,17 @@ QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
     QMessageBox box(spec.parent);
     if (!spec.title.isNull())
         box.setWindowTitle(spec.title);
+    box.setIcon(spec.icon);
     box.setText(spec.text);
     if (!spec.informativeText.isEmpty())
         box.setInformativeText(spec.informativeText);
+    if (!spec.detailedText.isEmpty())
+        box.setDetailedText(spec.detailedText);
     box.setStandardButtons(spec.buttons);
     if (spec.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(spec.defaultButton);
     if (spec.escapeButton != QMessageBox::NoButton)
         box.setEscapeButton(spec.escapeButton);
-    box.setIcon(spec.icon);
     box.exec();
     return box.standardButton(box.clickedButton());
 }

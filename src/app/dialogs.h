@@ -19,6 +19,8 @@ struct MessageSpec
     // The button that Escape and the window's close button answer; NoButton leaves it to Qt.
     QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // Shown behind the box's "Show Details..." button when not empty.
+    QString detailedText;
 };
 
 struct FileDialogSpec

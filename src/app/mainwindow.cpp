@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/progresswindow.h"
+#include "certificates/certtable.h"
 #include "csp/toolrunner.h"
 #include "ui_mainwindow.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+#include <QShowEvent>
 
 MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
     : QMainWindow(parent)
@@ -28,11 +30,15 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
             QApplication::restoreOverrideCursor();
     });
     ui->setupUi(this);
+    CertTable::addKeysAndToolTips(ui->tableWidgetCert, [this](const QModelIndex &index) {
+        on_tableWidgetCert_doubleClicked(index);
+    });
     data_Read();
 
     if (TestCryptopro()) {
         ui->label_cryptopro->setText(QStringLiteral("ДА"));
         ui->label_cryptopro->setStyleSheet(QStringLiteral("color: green"));
+        ui->pushButton_license->setEnabled(true);
         ui->pushButton_sysser->click();
         ui->pushButton_keys->click();
     } else {
@@ -80,4 +86,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     offerToSaveForm();
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore)
+        return;
+    shownBefore = true;
+    // Once the window is on the screen, so that the box stands over it.
+    QMetaObject::invokeMethod(this, &MainWindow::warnOfExpiringCertificates, Qt::QueuedConnection);
 }

@@ -38,6 +38,8 @@ public:
 protected:
     // Lets a container copy that is still going finish before the window goes away.
     void closeEvent(QCloseEvent *event) override;
+    // On the first show only: warns of one's own certificates that are about to expire.
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_pushButton_quit_clicked();
@@ -71,6 +73,11 @@ private slots:
     void on_pushButton_CRL_clicked();
     void on_pushButton_seakeys_clicked();
     void on_tableWidgetCert_doubleClicked(const QModelIndex &index);
+    void on_lineEdit_certfilter_textChanged(const QString &text);
+    void on_pushButton_allcerts_clicked();
+
+    // The CSP's licence (src/installer/).
+    void on_pushButton_license_clicked();
 
 private:
     // Documents: saves the form, asks for a directory and writes the application or the power
@@ -78,6 +85,8 @@ private:
     void writeDocument(bool powerOfAttorney);
     // The file dialog of the certificate buttons: parent this window, start in homeDir.
     QString openCertificateFile(const QString &caption, const QString &filter);
+    // The box about the personal certificates with a key that expire within 30 days, if any.
+    void warnOfExpiringCertificates();
     // Asked before a container copy is stopped half-way (Отмена, or quitting while it runs).
     bool askToStopCopy();
     // On a close other than "Выход": asks whether to save the request and documents fields when
@@ -89,4 +98,5 @@ private:
     QString cspBinDir;
     QString homeDir;
     std::unique_ptr<ProgressWindow> progress;
+    bool shownBefore = false;
 };

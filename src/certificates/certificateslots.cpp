@@ -3,10 +3,12 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "certificates/certcommands.h"
+#include "certificates/certexpiry.h"
 #include "certificates/certlisting.h"
 #include "certificates/certtable.h"
 #include "certificates/dialog.h"
 #include "containers/keycontainers.h"
+#include "csp/runsummary.h"
 #include "csp/toolrunner.h"
 
 #include "ui_mainwindow.h"
@@ -35,6 +37,42 @@ void MainWindow::on_pushButton_sysser_clicked()
         records += CertListing::parse(listing.output, store);
     }
     CertTable::fill(ui->tableWidgetCert, records);
+    CertTable::applyFilter(ui->tableWidgetCert, ui->lineEdit_certfilter->text());
+    // Once per refresh; the user may narrow or widen any column afterwards.
+    ui->tableWidgetCert->resizeColumnsToContents();
+}
+
+void MainWindow::on_lineEdit_certfilter_textChanged(const QString &text)
+{
+    CertTable::applyFilter(ui->tableWidgetCert, text);
+}
+
+void MainWindow::warnOfExpiringCertificates()
+{
+    const QTableWidget *table = ui->tableWidgetCert;
+    const auto cellText = [table](int row, int column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        return item ? item->text() : QString();
+    };
+    QList<CertificateRecord> rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        CertificateRecord r;
+        r.store = cellText(row, 1);
+        r.owner = cellText(row, 2);
+        r.notAfter = cellText(row, 5);
+        if (table->item(row, 6))
+            r.container = cellText(row, 6);
+        rows << r;
+    }
+    const QString text = CertExpiry::warningText(rows, QDate::currentDate());
+    if (text.isEmpty())
+        return;
+    MessageSpec box;
+    box.parent = this;
+    box.title = QStringLiteral("Velmora");
+    box.icon = QMessageBox::Warning;
+    box.text = text;
+    Dialogs::current().message(box);
 }
 
 QString MainWindow::openCertificateFile(const QString &caption, const QString &filter)
@@ -78,6 +116,45 @@ void MainWindow::on_pushButton_cerkeys_clicked()
         return;
     }
     runAndShow(installContainerCertificate(cspBinDir, container));
+    ui->pushButton_sysser->click();
+}
+
+void MainWindow::on_pushButton_allcerts_clicked()
+{
+    QStringList containers;
+    for (int i = 0; i < ui->comboBox_seakeys->count(); ++i) {
+        if (ui->comboBox_seakeys->itemText(i) != noneEntry())
+            containers << ui->comboBox_seakeys->itemText(i);
+    }
+    if (containers.isEmpty()) {
+        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
+        ui->pushButton_keys->click();
+        return;
+    }
+    RunSummary summary;
+    bool cancelled = false;
+    for (int i = 0; i < containers.size(); ++i) {
+        // Отмена stops the whole round: the containers after it are not touched either.
+        ToolResult result;
+        result.outcome = ToolResult::Outcome::Cancelled;
+        if (!cancelled) {
+            ToolOptions options;
+            options.label = QStringLiteral("Установка сертификатов контейнера %1 из %2: %3")
+                                .arg(QString::number(i + 1), QString::number(containers.size()),
+                                     containers.at(i));
+            result = CertCommands::run(installContainerCertificate(cspBinDir, containers.at(i)),
+                                       options);
+            cancelled = result.cancelled();
+        }
+        summary.add(containers.at(i), result);
+    }
+    MessageSpec box;
+    box.parent = this;
+    box.title = QStringLiteral("Velmora");
+    box.text = summary.text();
+    box.detailedText = summary.detailedText();
+    box.icon = summary.anyFailed() ? QMessageBox::Warning : QMessageBox::NoIcon;
+    Dialogs::current().message(box);
     ui->pushButton_sysser->click();
 }
 

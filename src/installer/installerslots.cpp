@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "csp/toolrunner.h"
+#include "installer/csplicense.h"
 #include "installer/instalgui.h"
 
 void MainWindow::on_pushButton_cryptopro_clicked()
@@ -17,4 +19,20 @@ void MainWindow::on_pushButton_cryptopro_clicked()
     // Modal through its form, yet shown without waiting; it deletes itself when closed.
     auto *installer = new Instalgui();
     installer->show();
+}
+
+void MainWindow::on_pushButton_license_clicked()
+{
+    ToolOptions options;
+    options.label = QStringLiteral("Проверка лицензии КриптоПро CSP…");
+    const ToolResult result =
+        ToolRunner::run(CspLicense::cpconfigPath(cspBinDir), CspLicense::viewArguments(), options);
+    if (result.cancelled())
+        return;
+    MessageSpec box;
+    box.parent = this;
+    box.title = QStringLiteral("Лицензия КриптоПро CSP");
+    box.text = result.shownText();
+    box.icon = CspLicense::needsWarning(result) ? QMessageBox::Warning : QMessageBox::NoIcon;
+    Dialogs::current().message(box);
 }

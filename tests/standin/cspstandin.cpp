@@ -1,11 +1,12 @@
-// Stand-in for the CSP utilities csptest, certmgr and cryptcp in tests.
+// Stand-in for the CSP utilities csptest, certmgr, cryptcp and cpconfig in tests.
 //
-// Installed under those names in a directory that also holds "rules.json", written by the test.
+// Installed under those names in a directory that also holds "rules.json", written by the test;
+// as cpconfig it lies in PREFIX/sbin/ARCH/ and uses the files of PREFIX/bin/ARCH/.
 // Each run appends to "calls.jsonl" in the same directory: first a record with its own name and
 // its arguments exactly as received, then, if it read standard input, a record with what it
 // read, and a last record with its exit code when it was not stopped before. Then it behaves
 // as the first rule that matches its name and arguments says:
-//   tool         name to match ("csptest", "certmgr", "cryptcp")
+//   tool         name to match ("csptest", "certmgr", "cryptcp", "cpconfig")
 //   args         optional; when present, the whole argument list must be equal
 //   delayMs      wait before printing anything
 //   output       printed first (UTF-8)
@@ -75,7 +76,9 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const QFileInfo self(QString::fromLocal8Bit(argv[0]));
     const QString tool = self.fileName();
-    const QDir dir = QFileInfo(self.absoluteFilePath()).dir();
+    QDir dir = QFileInfo(self.absoluteFilePath()).dir();
+    if (tool == QLatin1String("cpconfig"))
+        dir.setPath(dir.filePath(QStringLiteral("../../bin/") + dir.dirName()));
     const QString logPath = dir.filePath(QStringLiteral("calls.jsonl"));
     const qint64 pid = ::getpid();
 

@@ -37,16 +37,20 @@ CspStandIn::CspStandIn()
 {
     if (!temp.isValid())
         return;
-    valid = true;
+    // Laid out as the CSP is: the utilities in PREFIX/bin/ARCH/, cpconfig in PREFIX/sbin/ARCH/.
+    binDir = temp.filePath(QStringLiteral("bin/amd64"));
+    const QString sbinDir = temp.filePath(QStringLiteral("sbin/amd64"));
+    valid = QDir().mkpath(binDir) && QDir().mkpath(sbinDir) &&
+            QFile::link(QStringLiteral(CSP_STANDIN_PATH), sbinDir + QStringLiteral("/cpconfig"));
     for (const char *tool : {"csptest", "certmgr", "cryptcp"})
         valid = valid && QFile::link(QStringLiteral(CSP_STANDIN_PATH),
-                                     QDir(temp.path()).filePath(QLatin1String(tool)));
+                                     QDir(binDir).filePath(QLatin1String(tool)));
     writeRules();
 }
 
 QString CspStandIn::dir() const
 {
-    return temp.path() + QLatin1Char('/');
+    return binDir + QLatin1Char('/');
 }
 
 void CspStandIn::addRule(const StandInRule &rule)
@@ -80,14 +84,14 @@ void CspStandIn::clearRules()
 
 void CspStandIn::remove(const QString &tool)
 {
-    QFile::remove(QDir(temp.path()).filePath(tool));
+    QFile::remove(QDir(binDir).filePath(tool));
 }
 
 QList<StandInCall> CspStandIn::calls() const
 {
     QList<StandInCall> result;
     QHash<qint64, int> byPid;
-    QFile log(QDir(temp.path()).filePath(QStringLiteral("calls.jsonl")));
+    QFile log(QDir(binDir).filePath(QStringLiteral("calls.jsonl")));
     if (!log.open(QIODevice::ReadOnly))
         return result;
     for (const QByteArray &line : log.readAll().split('\n')) {
@@ -113,7 +117,7 @@ QList<StandInCall> CspStandIn::calls() const
 
 void CspStandIn::clearCalls()
 {
-    QFile::remove(QDir(temp.path()).filePath(QStringLiteral("calls.jsonl")));
+    QFile::remove(QDir(binDir).filePath(QStringLiteral("calls.jsonl")));
 }
 
 void CspStandIn::writeRules()
@@ -121,7 +125,7 @@ void CspStandIn::writeRules()
     QJsonArray array;
     for (const QJsonObject &o : rules + fallbacks)
         array.append(o);
-    QFile file(QDir(temp.path()).filePath(QStringLiteral("rules.json")));
+    QFile file(QDir(binDir).filePath(QStringLiteral("rules.json")));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(QJsonDocument(array).toJson());
 }

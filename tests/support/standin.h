@@ -38,8 +38,8 @@ struct StandInRule
     QString writes;
 };
 
-// A directory with the stand-in installed as csptest, certmgr and cryptcp; give dir() to
-// MainWindow as its CSP directory.
+// A directory with the stand-in installed as csptest, certmgr and cryptcp, and as cpconfig in
+// the matching sbin directory; give dir() to MainWindow as its CSP directory.
 class CspStandIn
 {
 public:
@@ -69,6 +69,7 @@ private:
     void writeRules();
 
     QTemporaryDir temp;
+    QString binDir;
     QList<QJsonObject> rules;
     QList<QJsonObject> fallbacks;
     bool valid = false;
