@@ -38,6 +38,10 @@ QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
     box.setText(spec.text);
     if (!spec.informativeText.isEmpty())
         box.setInformativeText(spec.informativeText);
+    if (!spec.detailedText.isEmpty())
+        box.setDetailedText(spec.detailedText);
+    if (spec.icon != QMessageBox::NoIcon)
+        box.setIcon(spec.icon);
     box.setStandardButtons(spec.buttons);
     if (spec.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(spec.defaultButton);
@@ -49,6 +53,12 @@ QString QtDialogs::openFileName(const FileDialogSpec &spec)
 {
     return QFileDialog::getOpenFileName(spec.parent, spec.caption, spec.directory, spec.filter,
                                         nullptr, spec.options);
+}
+
+QStringList QtDialogs::openFileNames(const FileDialogSpec &spec)
+{
+    return QFileDialog::getOpenFileNames(spec.parent, spec.caption, spec.directory, spec.filter,
+                                         nullptr, spec.options);
 }
 
 QString QtDialogs::existingDirectory(const FileDialogSpec &spec)
