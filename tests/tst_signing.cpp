@@ -99,7 +99,9 @@ void TestSigning::buttons()
         {"pushButton",
          {"Выберите файл подписи для извлечения исходного документа", "*.sig *.crypt"}}};
     const FileDialogSpec first = env.dialogs.shown.value(0).file;
-    QCOMPARE(env.dialogs.shown.value(0).kind, ScriptedDialogs::Kind::OpenFile);
+    QCOMPARE(env.dialogs.shown.value(0).kind, button == "pushButton"
+                                                  ? ScriptedDialogs::Kind::OpenFile
+                                                  : ScriptedDialogs::Kind::OpenFiles);
     QCOMPARE((QList<QVariant>{QVariant::fromValue<QWidget *>(first.parent), first.directory,
                               first.caption, first.filter}),
              (QList<QVariant>{QVariant::fromValue<QWidget *>(&w), env.home.path(),
