@@ -42,6 +42,7 @@ private slots:
     void messageBoxShowsWhatWasAsked_data();
     void messageBoxShowsWhatWasAsked();
     void openFileDialogReturnsTheTypedFile();
+    void openFilesDialogReturnsTheTypedFiles();
     void directoryDialogReturnsTheDirectory();
     void scriptedDialogsReplaceAndRestore();
 };
@@ -65,9 +66,12 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     spec.title = "Заголовок";
     spec.text = "Текст?\n";
     spec.informativeText = "Пояснение";
+    spec.detailedText = "Подробности";
+    spec.icon = QMessageBox::Warning;
     spec.buttons = QMessageBox::StandardButtons(buttons);
 
-    QString seenTitle, seenText, seenInformative;
+    QString seenTitle, seenText, seenInformative, seenDetails;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     QWidget *seenParent = nullptr;
     whenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
@@ -75,6 +79,8 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
         seenTitle = box->windowTitle();
         seenText = box->text();
         seenInformative = box->informativeText();
+        seenDetails = box->detailedText();
+        seenIcon = box->icon();
         seenParent = box->parentWidget();
         box->button(QMessageBox::StandardButton(click))->click();
     });
@@ -83,6 +89,8 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     QCOMPARE(seenTitle, spec.title);
     QCOMPARE(seenText, spec.text);
     QCOMPARE(seenInformative, spec.informativeText);
+    QCOMPARE(seenDetails, spec.detailedText);
+    QCOMPARE(seenIcon, spec.icon);
     QCOMPARE(seenParent, &parent);
 }
 
@@ -108,6 +116,21 @@ void TestDialogs::openFileDialogReturnsTheTypedFile()
     });
     QCOMPARE(Dialogs::current().openFileName(spec), file);
     QCOMPARE(caption, spec.caption);
+}
+
+void TestDialogs::openFilesDialogReturnsTheTypedFiles()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"б.sig", "а.sig"})
+        QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    FileDialogSpec spec;
+    spec.directory = dir.path();
+    whenModal([&](QWidget *w) {
+        w->findChild<QLineEdit *>("fileNameEdit")->setText("\"б.sig\" \"а.sig\"");
+        static_cast<QDialog *>(w)->accept();
+    });
+    QCOMPARE(Dialogs::current().openFileNames(spec),
+             (QStringList{dir.filePath("б.sig"), dir.filePath("а.sig")}));
 }
 
 void TestDialogs::directoryDialogReturnsTheDirectory()
