@@ -117,85 +117,55 @@ void TestSigning::buttons()
 }
 
 // Names are relative to the test's working directory, where the files of `present` are made.
+// Lists are blank-separated; the box reads title|text|informative text|details.
 void TestSigning::files_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("ticked");
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QStringList>("picked");
-    QTest::addColumn<QString>("failing");  // the arguments of the run that fails
-    QTest::addColumn<QStringList>("runs"); // arguments, then "<" and what was read
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("informative");
-    QTest::addColumn<QString>("details");
-
-    const QStringList detached{"checkBox_detached"}, none;
-    const QString crypt = "pushButton_crypt", check = "pushButton_verifile";
-    const QString said = "Y/N?\nГотово.\n", saved = "Файл сохранён: ";
-    QTest::newRow("detached sign, file saved")
-        << crypt << detached << QStringList{"d.txt.sig"} << QStringList{"d.txt"} << ""
-        << QStringList{"-sign -detached -der -thumbprint aaaa -uMy d.txt d.txt.sig <Y"} << said
-        << saved + "d.txt.sig"
-        << "";
-    QTest::newRow("sign, nothing written")
-        << crypt << none << QStringList() << QStringList{"d.txt"} << ""
-        << QStringList{"-sign -thumbprint aaaa -uMy d.txt d.txt.sig <Y"} << said << ""
-        << "";
-    QTest::newRow("encrypt, detached box disabled")
-        << crypt << QStringList{"checkBox_detached", "checkBox_crypt"} << QStringList{"d.txt.crypt"}
-        << QStringList{"d.txt"} << ""
-        << QStringList{"-encr -thumbprint aaaa -uMy d.txt d.txt.crypt <Y"} << said
-        << saved + "d.txt.crypt"
-        << "";
-    QTest::newRow("detached check")
-        << check << detached << QStringList{"d.txt"} << QStringList{"d.txt.sig"} << ""
-        << QStringList{"-verify -detached d.txt d.txt.sig <YY"} << said << ""
-        << "";
-    QTest::newRow("detached check, no document")
-        << check << detached << QStringList() << QStringList{"d.txt.sig"} << "" << QStringList()
-        << "Не найден подписанный документ:\nd.txt"
-        << ""
-        << "";
-    QTest::newRow("extract ignores the detached box")
-        << "pushButton" << detached << QStringList() << QStringList{"d.txt.sig"} << ""
-        << QStringList{"-verify d.txt.sig d.txt <Y"} << said << ""
-        << "";
-    QTest::newRow("three signed, the second fails")
-        << crypt << none << QStringList{"1.txt.sig", "3.txt.sig"}
-        << QStringList{"1.txt", "2.txt", "3.txt"} << "-sign -thumbprint aaaa -uMy 2.txt 2.txt.sig"
-        << QStringList{"-sign -thumbprint aaaa -uMy 1.txt 1.txt.sig <Y",
-                       "-sign -thumbprint aaaa -uMy 2.txt 2.txt.sig <",
-                       "-sign -thumbprint aaaa -uMy 3.txt 3.txt.sig <Y"}
-        << "1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово"
-        << ""
-        << "1.txt:\n" + said + "\n2.txt:\nОшибка.\n\n3.txt:\n" + said;
-    QTest::newRow("detached, one document missing")
-        << check << detached << QStringList{"1.txt", "3.txt"}
-        << QStringList{"1.txt.sig", "2.txt.sig", "3.txt.sig"} << ""
-        << QStringList{"-verify -detached 1.txt 1.txt.sig <YY",
-                       "-verify -detached 3.txt 3.txt.sig <YY"}
-        << "1.txt.sig — готово\n2.txt.sig — ошибка\n3.txt.sig — готово"
-        << ""
-        << "1.txt.sig:\n" + said + "\n2.txt.sig:\nНе найден подписанный документ:\n2.txt\n\n" +
-               "3.txt.sig:\n" + said;
-    QTest::newRow("two checked") << check << none << QStringList() << QStringList{"1.sig", "2.sig"}
-                                 << "" << QStringList{"-verify 1.sig <YY", "-verify 2.sig <YY"}
-                                 << "1.sig — готово\n2.sig — готово"
-                                 << ""
-                                 << "1.sig:\n" + said + "\n2.sig:\n" + said;
+    for (const char *column : {"clicks", "present", "picked", "failing", "runs", "box"})
+        QTest::addColumn<QString>(column);
+    // `failing`: the arguments of the run that fails; `runs`: each run's arguments, "<" and
+    // what it read, one run a line.
+    const auto row = [](const char *name, const char *clicks, const char *present,
+                        const char *picked, const QString &failing, const QString &runs,
+                        const QString &box) {
+        QTest::newRow(name) << clicks << present << picked << failing << runs << box;
+    };
+    const QString said = "Y/N?\nГотово.\n", s = "-sign -thumbprint aaaa -uMy ";
+    const QString v = "-verify -detached ", missing = "Не найден подписанный документ:\n";
+    row("detached sign, file saved", "checkBox_detached pushButton_crypt", "d.txt.sig", "d.txt", "",
+        "-sign -detached -der -thumbprint aaaa -uMy d.txt d.txt.sig <Y",
+        "|" + said + "|Файл сохранён: d.txt.sig|");
+    row("sign, nothing written", "pushButton_crypt", "", "d.txt", "", s + "d.txt d.txt.sig <Y",
+        "|" + said + "||");
+    row("encrypt, detached box disabled", "checkBox_detached checkBox_crypt pushButton_crypt",
+        "d.txt.crypt", "d.txt", "", "-encr -thumbprint aaaa -uMy d.txt d.txt.crypt <Y",
+        "|" + said + "|Файл сохранён: d.txt.crypt|");
+    row("detached check", "checkBox_detached pushButton_verifile", "d.txt", "d.txt.sig", "",
+        v + "d.txt d.txt.sig <YY", "|" + said + "||");
+    row("detached check, no document", "checkBox_detached pushButton_verifile", "", "d.txt.sig", "",
+        "", "|" + missing + "d.txt||");
+    row("three signed, the second fails", "pushButton_crypt", "1.txt.sig 3.txt.sig",
+        "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
+        s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <\n" + s + "3.txt 3.txt.sig <Y",
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово||1.txt:\n" +
+            said + "\n2.txt:\nОшибка.\n\n3.txt:\n" + said);
+    row("detached, one document missing", "checkBox_detached pushButton_verifile", "1.txt 3.txt",
+        "1.txt.sig 2.txt.sig 3.txt.sig", "",
+        v + "1.txt 1.txt.sig <YY\n" + v + "3.txt 3.txt.sig <YY",
+        "Velmora|1.txt.sig — готово\n2.txt.sig — ошибка\n3.txt.sig — готово||1.txt.sig:\n" + said +
+            "\n2.txt.sig:\n" + missing + "2.txt\n\n3.txt.sig:\n" + said);
+    row("two checked", "pushButton_verifile", "", "1.sig 2.sig", "",
+        "-verify 1.sig <YY\n-verify 2.sig <YY",
+        "Velmora|1.sig — готово\n2.sig — готово||1.sig:\n" + said + "\n2.sig:\n" + said);
 }
 
 void TestSigning::files()
 {
-    QFETCH(QString, button);
-    QFETCH(QStringList, ticked);
-    QFETCH(QStringList, present);
-    QFETCH(QStringList, picked);
+    QFETCH(QString, clicks);
+    QFETCH(QString, present);
+    QFETCH(QString, picked);
     QFETCH(QString, failing);
-    QFETCH(QStringList, runs);
-    QFETCH(QString, text);
-    QFETCH(QString, informative);
-    QFETCH(QString, details);
+    QFETCH(QString, runs);
+    QFETCH(QString, box);
 
     WindowTestEnv env;
     const auto window = env.startWindow();
@@ -204,31 +174,27 @@ void TestSigning::files()
     table->setItem(0, 0, new QTableWidgetItem("aaaa"));
     table->setItem(0, 1, new QTableWidgetItem("uMy"));
     table->selectRow(0);
-    for (const QString &box : ticked)
-        WindowTest::setChecked(*window, box.toLatin1().constData(), true);
-    QCOMPARE(window->findChild<QCheckBox *>("checkBox_detached")->isEnabled(),
-             !ticked.contains("checkBox_crypt"));
-    for (const QString &file : present)
+    for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    const int answers = clicks.contains("verifile") ? 2 : 1;
     env.csp.addRule({"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", 0, 0, 1});
-    const int answers = button == "pushButton_verifile" ? 2 : 1;
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0});
-    env.dialogs.fileLists << picked;
-    env.dialogs.files << picked.first();
-    WindowTest::click(*window, button.toLatin1().constData());
+    env.dialogs.fileLists << picked.split(' ');
+    for (const QString &name : clicks.split(' '))
+        window->findChild<QAbstractButton *>(name)->click();
 
+    QCOMPARE(window->findChild<QCheckBox *>("checkBox_detached")->isEnabled(),
+             !clicks.contains("crypt "));
     QStringList seen;
     for (const StandInCall &call : env.csp.calls())
         seen << call.args.join(' ') + " <" + call.stdinText;
-    QCOMPARE(seen, runs);
-    const MessageSpec box = env.dialogs.shown.last().message;
-    QCOMPARE((QStringList{box.text, box.informativeText, box.detailedText}),
-             (QStringList{text, informative, details}));
-    const bool summary = picked.size() > 1;
-    QCOMPARE(box.icon, text.contains("ошибка") ? QMessageBox::Warning : QMessageBox::NoIcon);
-    QCOMPARE((QList<QVariant>{QVariant::fromValue<QWidget *>(box.parent), box.title}),
-             (QList<QVariant>{QVariant::fromValue<QWidget *>(summary ? window.get() : nullptr),
-                              summary ? "Velmora" : QString()}));
+    QCOMPARE(seen.join('\n'), runs);
+    const MessageSpec shown = env.dialogs.shown.last().message;
+    QCOMPARE(
+        QStringList({shown.title, shown.text, shown.informativeText, shown.detailedText}).join('|'),
+        box);
+    QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
+    QCOMPARE(shown.icon, box.contains("ошибка") ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 
 QTEST_MAIN(TestSigning)
