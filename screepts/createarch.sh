@@ -51,6 +51,8 @@ if ! stage=$(mktemp -d -- "$work/.unpack.XXXXXX"); then
     exit 1
 fi
 trap 'rm -rf -- "$stage"' EXIT
+# Stopped from outside (the program's Отмена or its time-out): the clean-up above still runs.
+trap 'exit 143' TERM INT HUP
 
 if ! tar -xf "$archive" -C "$stage" --no-same-owner --no-same-permissions; then
     echo "Архив повреждён, распаковка прервана: $archive" >&2

@@ -314,9 +314,17 @@ void TestInstaller::unpacksTheChosenArchive()
     QVERIFY(QDir(home).mkdir("screepts"));
     if (script == "real")
         QVERIFY(QFile::link(scripts + "createarch.sh", home + "/screepts/createarch.sh"));
+    const QString slowTar = temp->filePath("slowtar");
     if (script == "slow") {
-        QVERIFY(writeFile(home + "/screepts/createarch.sh", "#!/bin/sh\nsleep 5\n", true));
-        ToolRunner::setWaitFactorForTests(0.002); // 50 s become 100 ms
+        // The real script, whose tar never ends: stopping the script must stop tar too and
+        // still clean up the staging directory.
+        QVERIFY(QFile::link(scripts + "createarch.sh", home + "/screepts/createarch.sh"));
+        QVERIFY(writeFile(slowTar + "/tar",
+                          "#!/bin/sh\ncase \"$1\" in -x*) echo $$ >\"$0.pid\"; sleep 60;; esac\n"
+                          "exec /bin/tar \"$@\"\n",
+                          true));
+        qputenv("PATH", QFile::encodeName(slowTar) + ':' + oldPath);
+        ToolRunner::setWaitFactorForTests(0.01); // 50 s become 0.5 s
     }
     const QString archive =
         member.isEmpty() ? QString("none") : makeArchive(home + "/Загрузки", filter, {member});
@@ -340,6 +348,15 @@ void TestInstaller::unpacksTheChosenArchive()
     QCOMPARE(installer->findChild<QProgressBar *>("progressBar")->value(), progress);
     for (const char *name : {"pushButton_scp", "pushButton_cades"})
         QCOMPARE(installer->findChild<QPushButton *>(name)->isEnabled(), disabled != name);
+    if (script == "slow") {
+        const qint64 tar = readFile(slowTar + "/tar.pid").trimmed().toLongLong();
+        QVERIFY(tar > 0);
+        QVERIFY2(!QFile::exists(QString("/proc/%1/cmdline").arg(tar)) ||
+                     readFile(QString("/proc/%1/cmdline").arg(tar)).isEmpty(),
+                 "tar was left running");
+        QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
 }
 
 void TestInstaller::installRunsTheScriptInATerminal_data()

@@ -1,21 +1,32 @@
-// While a utility runs, the window keeps painting and timers keep firing, but the user's input
-// waits until the run is over; the run's result is the same as that of a blocking wait.
+// While a utility runs, the window keeps painting, but the user's clicks and keys start nothing,
+// then or later; a run that lasts shows the progress window, whose Отмена stops all of the run.
+#include "app/mainwindow.h"
 #include "csp/toolrunner.h"
+#include "support/certlistings.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
+
+using namespace WindowTest;
 
 class TestWaiting : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void inputWaitsForTheRun_data();
-    void inputWaitsForTheRun();
+    void inputDuringARunIsDropped_data();
+    void inputDuringARunIsDropped();
+    void progressWindowShowsAndStopsTheRun_data();
+    void progressWindowShowsAndStopsTheRun();
+    void stoppingARunStopsWhatItStarted_data();
+    void stoppingARunStopsWhatItStarted();
 };
 
 namespace {
@@ -45,67 +56,182 @@ void queueWindowSystemClick(QWidget &widget)
         window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
-} // namespace
-
-void TestWaiting::inputWaitsForTheRun_data()
+bool processRunning(qint64 pid)
 {
-    QTest::addColumn<int>("delayMs");
-    QTest::addColumn<bool>("endedInTime");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("errorText");
-
-    // Waits of 30 s, shortened like every window test's.
-    QTest::newRow("ends in time") << 10000 << true << "Сертификат установлен\n"
-                                  << "";
-    QTest::newRow("times out") << 60000 << false << ""
-                               << "Process operation timed out";
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
-void TestWaiting::inputWaitsForTheRun()
+} // namespace
+
+void TestWaiting::inputDuringARunIsDropped_data()
+{
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<QString>("shown");
+
+    // Waits of 30 s, shortened like every window test's.
+    QTest::newRow("ends in time") << 10000 << certmgrListing({});
+    QTest::newRow("times out") << 60000 << "Process operation timed out";
+}
+
+void TestWaiting::inputDuringARunIsDropped()
 {
     QFETCH(int, delayMs);
-    QFETCH(bool, endedInTime);
-    QFETCH(QString, output);
-    QFETCH(QString, errorText);
+    QFETCH(QString, shown);
     WindowTestEnv env;
     StandInRule slow;
     slow.tool = "certmgr";
-    slow.anyArgs = true;
+    slow.args = QStringList{"-list", "-store", "uRoot"};
     slow.delayMs = delayMs;
-    slow.output = "Сертификат установлен\n";
-    slow.exitCode = 4;
+    slow.output = certmgrListing({});
     env.csp.addRule(slow);
-
-    QWidget window;
-    window.resize(200, 100);
-    QPushButton button("Установить", &window);
-    int clicks = 0;
-    connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    auto w = env.startWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto *keys = w->findChild<QPushButton *>("pushButton_keys");
     PaintCounter counter;
-    button.installEventFilter(&counter);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCoreApplication::processEvents();
+    keys->installEventFilter(&counter);
 
     int paintsBefore = -1;
-    bool timerFired = false;
     QTimer::singleShot(50, [&] {
-        timerFired = true;
         paintsBefore = counter.paints;
-        button.update();
-        queueWindowSystemClick(button);
+        keys->update();
+        queueWindowSystemClick(*keys);
     });
-    const ToolResult result = ToolRunner::run(env.csp.dir() + "certmgr", {"-inst"});
-
-    QVERIFY(timerFired);
+    click(*w, "pushButton_sysser");
     QVERIFY2(counter.paints > paintsBefore, "the window was not painted during the wait");
-    QCOMPARE(clicks, 0);
-    QCOMPARE(result.ended(), endedInTime);
-    QCOMPARE(result.output, output);
-    QCOMPARE(result.errorText, errorText);
-    QCOMPARE(result.exitCode, endedInTime ? 4 : -1);
-    // The click was held, not lost: it arrives once the slot that waited has returned.
-    QTRY_COMPARE(clicks, 1);
+    QTest::qWait(200);
+
+    // Only the two listings ran: the click on "Найти доступные контейнеры" was dropped.
+    QCOMPARE(env.csp.calls().size(), 2);
+    for (const StandInCall &call : env.csp.calls())
+        QCOMPARE(call.tool, QString("certmgr"));
+    QCOMPARE(env.dialogs.messageTexts().size(), shown.startsWith("Process") ? 1 : 0);
+}
+
+void TestWaiting::progressWindowShowsAndStopsTheRun_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("args"); // of the slow run; empty: any
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QString>("label"); // empty: no progress window
+    QTest::addColumn<QStringList>("shown");
+
+    const int nothing = int(ProgressWatcher::Press::Nothing);
+    const int cancel = int(ProgressWatcher::Press::Cancel);
+    const int escape = int(ProgressWatcher::Press::Escape);
+    const QStringList containers{"-keyset", "-enum_cont", "-fqcn", "-verifyc"};
+    QTest::newRow("container listing, closes by itself")
+        << "pushButton_keys"
+        << "csptest" << containers << nothing << "Поиск контейнеров…" << QStringList();
+    QTest::newRow("container listing, Escape")
+        << "pushButton_keys"
+        << "csptest" << containers << escape << "Поиск контейнеров…" << QStringList();
+    QTest::newRow("certificate listing, Отмена")
+        << "pushButton_sysser"
+        << "certmgr" << QStringList{"-list", "-store", "uRoot"} << cancel
+        << "Чтение списка сертификатов…" << QStringList();
+    QTest::newRow("signing, Отмена")
+        << "pushButton_crypt"
+        << "cryptcp" << QStringList() << cancel << "Подписание файла…" << QStringList();
+    QTest::newRow("quick run: no window")
+        << "pushButton_crypt"
+        << "cryptcp" << QStringList() << nothing << "" << QStringList{"готово\n"};
+}
+
+void TestWaiting::progressWindowShowsAndStopsTheRun()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, tool);
+    QFETCH(QStringList, args);
+    QFETCH(int, press);
+    QFETCH(QString, label);
+    const int nothing = int(ProgressWatcher::Press::Nothing);
+    QFETCH(QStringList, shown);
+    WindowTestEnv env;
+    // Waits of 30 s become 3 s here, so that a run can outlast the progress window's 500 ms.
+    ToolRunner::setWaitFactorForTests(0.1);
+    env.csp.on("certmgr", {"-list", "-store", "uMy"}, certmgrListing({ListedCert()}));
+    auto w = env.startWindow();
+    w->findChild<QTableWidget *>("tableWidgetCert")->setCurrentCell(0, 0);
+    env.dialogs.files << env.home.path() + "/отчёт.pdf";
+    StandInRule run;
+    run.tool = tool;
+    run.args = args;
+    run.anyArgs = args.isEmpty();
+    run.output = "готово\n";
+    // A run that lasts ends after 1 s; one that is stopped would go on for 20 s.
+    run.finalDelayMs = label.isEmpty() ? 0 : press == nothing ? 10000 : 200000;
+    env.csp.addRule(run);
+
+    ProgressWatcher watcher{ProgressWatcher::Press(press)};
+    QElapsedTimer clock;
+    clock.start();
+    click(*w, button.toLatin1());
+
+    QCOMPARE(watcher.seen, !label.isEmpty());
+    if (watcher.seen) {
+        QCOMPARE(watcher.firstLine(), label);
+        QCOMPARE(watcher.title, QString("Velmora"));
+        QCOMPARE(watcher.buttons, QString("Отмена"));
+        QVERIFY(watcher.modal);
+        QVERIFY(watcher.seenAtMs >= 450);
+        // The main window was never shown: the progress window has no parent.
+        QCOMPARE(watcher.parent, nullptr);
+    }
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(ProgressWatcher::find(), nullptr);
+    QCOMPARE(env.dialogs.messageTexts(), shown);
+}
+
+void TestWaiting::stoppingARunStopsWhatItStarted_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("Отмена") << true << QStringList{"Удалить контейнер \\\\.\\HDIMAGE\\a?\n"};
+    QTest::newRow("time-out") << false
+                              << QStringList{"Удалить контейнер \\\\.\\HDIMAGE\\a?\n",
+                                             "Process operation timed out"};
+}
+
+void TestWaiting::stoppingARunStopsWhatItStarted()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, shown);
+    WindowTestEnv env;
+    ToolRunner::setWaitFactorForTests(cancel ? 0.1 : 0.01);
+    auto w = env.startWindow();
+    // A utility that leaves a child of its own behind and waits for it.
+    env.csp.remove("csptest");
+    const QString pids = env.home.path() + "/pids";
+    QFile script(env.csp.dir() + "csptest");
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep 60 &\necho $$ $! >\"" + pids.toUtf8() + "\"\nwait\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    setComboItems(*w, "comboBox_seakeys", {"\\\\.\\HDIMAGE\\a", "none"});
+    env.dialogs.buttons << QMessageBox::Yes;
+
+    ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
+                                   : ProgressWatcher::Press::Nothing};
+    QElapsedTimer clock;
+    clock.start();
+    click(*w, "pushButton_delkey");
+
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(watcher.seen, cancel);
+    QCOMPARE(env.dialogs.messageTexts(), shown);
+    QFile written(pids);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> both = written.readAll().trimmed().split(' ');
+    QCOMPARE(both.size(), 2);
+    for (const QByteArray &pid : both)
+        QVERIFY2(!processRunning(pid.toLongLong()), "a process of the run was left behind");
 }
 
 QTEST_MAIN(TestWaiting)

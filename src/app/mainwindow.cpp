@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/dialogs.h"
+#include "app/progresswindow.h"
 #include "csp/toolrunner.h"
 #include "ui_mainwindow.h"
 
@@ -16,8 +17,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
     , ui(std::make_unique<Ui::MainWindow>())
     , cspBinDir(cspBinDir)
     , homeDir(QDir::homePath())
+    , progress(std::make_unique<ProgressWindow>(this))
 {
     ToolRunner::setCspBinDir(cspBinDir);
+    progress->install();
     ToolRunner::setBusyHook([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -44,6 +47,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
 MainWindow::~MainWindow()
 {
     ui.reset();
+    progress.reset();
 }
 
 bool MainWindow::TestCryptopro()
@@ -66,14 +70,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
         runs << process;
     for (const QPointer<QProcess> &run : runs) {
         while (run && ToolRunner::mustFinishBeforeQuit(run) &&
-               !ToolRunner::waitForEnd(run, 30000)) {
-            MessageSpec question;
-            question.parent = this;
-            question.text = QStringLiteral("Копирование контейнера не завершено. Прервать его?");
-            question.buttons = QMessageBox::Yes | QMessageBox::No;
-            if (Dialogs::current().message(question) == QMessageBox::Yes && run) {
-                run->kill();
-                run->waitForFinished();
+               !ToolRunner::waitForEnd(run, 30000,
+                                       QStringLiteral("Завершение копирования контейнера…"))) {
+            if (askToStopCopy() && run) {
+                ToolRunner::stop(run);
                 break;
             }
         }

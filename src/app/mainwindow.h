@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class ProgressWindow;
+
 QT_BEGIN_NAMESPACE
 namespace Ui {
 class MainWindow;
@@ -77,9 +79,12 @@ private:
     void writeDocument(bool powerOfAttorney);
     // The file dialog of the certificate buttons: parent this window, start in homeDir.
     QString openCertificateFile(const QString &caption, const QString &filter);
+    // Asked before a container copy is stopped half-way (Отмена, or quitting while it runs).
+    bool askToStopCopy();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
     QString cspBinDir;
     QString homeDir;
+    std::unique_ptr<ProgressWindow> progress;
 };

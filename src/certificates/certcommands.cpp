@@ -16,6 +16,9 @@ bool endsWithAny(const QString &path, const QStringList &endings)
     return false;
 }
 
+const QString installingCertificate = QStringLiteral("Установка сертификата…");
+const QString readingCertificate = QStringLiteral("Чтение сертификата…");
+
 } // namespace
 
 QStringList CertCommands::tableStores()
@@ -25,7 +28,9 @@ QStringList CertCommands::tableStores()
 
 CertCommand CertCommands::listStore(const QString &binDir, const QString &store)
 {
-    return {certmgr(binDir), {QStringLiteral("-list"), QStringLiteral("-store"), store}};
+    return {certmgr(binDir),
+            {QStringLiteral("-list"), QStringLiteral("-store"), store},
+            QStringLiteral("Чтение списка сертификатов…")};
 }
 
 std::optional<CertCommand> CertCommands::installUserCertificate(const QString &binDir,
@@ -35,11 +40,12 @@ std::optional<CertCommand> CertCommands::installUserCertificate(const QString &b
     QStringList args{QStringLiteral("-inst"), QStringLiteral("-file"), path,
                      QStringLiteral("-store"), QStringLiteral("uMy")};
     if (container.isEmpty())
-        return CertCommand{certmgr(binDir), args << QStringLiteral("-all")};
+        return CertCommand{certmgr(binDir), args << QStringLiteral("-all"), installingCertificate};
     if (!endsWithAny(path,
                      {QStringLiteral(".p7b"), QStringLiteral(".cer"), QStringLiteral(".crt")}))
         return std::nullopt;
-    return CertCommand{certmgr(binDir), args << QStringLiteral("-cont") << container};
+    return CertCommand{certmgr(binDir), args << QStringLiteral("-cont") << container,
+                       installingCertificate};
 }
 
 CertCommand CertCommands::installContainerCertificate(const QString &binDir,
@@ -47,7 +53,8 @@ CertCommand CertCommands::installContainerCertificate(const QString &binDir,
 {
     return {certmgr(binDir),
             {QStringLiteral("-inst"), QStringLiteral("-cont"), container, QStringLiteral("-store"),
-             QStringLiteral("uMy")}};
+             QStringLiteral("uMy")},
+            installingCertificate};
 }
 
 std::optional<CertCommand> CertCommands::installRootCertificate(const QString &binDir,
@@ -58,8 +65,8 @@ std::optional<CertCommand> CertCommands::installRootCertificate(const QString &b
         args << QStringLiteral("-all");
     else if (!endsWithAny(path, {QStringLiteral(".cer"), QStringLiteral(".crt")}))
         return std::nullopt;
-    return CertCommand{certmgr(binDir),
-                       args << QStringLiteral("-store") << QStringLiteral("uRoot")};
+    return CertCommand{certmgr(binDir), args << QStringLiteral("-store") << QStringLiteral("uRoot"),
+                       installingCertificate};
 }
 
 std::optional<CertCommand> CertCommands::installCrl(const QString &binDir, const QString &path)
@@ -68,7 +75,8 @@ std::optional<CertCommand> CertCommands::installCrl(const QString &binDir, const
         return std::nullopt;
     return CertCommand{certmgr(binDir),
                        {QStringLiteral("-inst"), QStringLiteral("-crl"), QStringLiteral("-file"),
-                        path, QStringLiteral("-store"), QStringLiteral("uCA")}};
+                        path, QStringLiteral("-store"), QStringLiteral("uCA")},
+                       QStringLiteral("Установка списка отозванных сертификатов…")};
 }
 
 CertCommand CertCommands::showInstalled(const QString &binDir, const QString &thumbprint,
@@ -76,12 +84,15 @@ CertCommand CertCommands::showInstalled(const QString &binDir, const QString &th
 {
     return {certmgr(binDir),
             {QStringLiteral("-list"), QStringLiteral("-thumbprint"), thumbprint,
-             QStringLiteral("-store"), store}};
+             QStringLiteral("-store"), store},
+            readingCertificate};
 }
 
 CertCommand CertCommands::showInContainer(const QString &binDir, const QString &container)
 {
-    return {certmgr(binDir), {QStringLiteral("-list"), QStringLiteral("-cont"), container}};
+    return {certmgr(binDir),
+            {QStringLiteral("-list"), QStringLiteral("-cont"), container},
+            readingCertificate};
 }
 
 CertCommand CertCommands::exportCertificate(const QString &binDir, const QString &thumbprint,
@@ -90,7 +101,8 @@ CertCommand CertCommands::exportCertificate(const QString &binDir, const QString
     return {certmgr(binDir),
             {QStringLiteral("-export"), QStringLiteral("-cert"), QStringLiteral("-thumbprint"),
              thumbprint, QStringLiteral("-store"), store, QStringLiteral("-dest"),
-             directory + QLatin1Char('/') + thumbprint + QStringLiteral(".cer")}};
+             directory + QLatin1Char('/') + thumbprint + QStringLiteral(".cer")},
+            QStringLiteral("Сохранение сертификата…")};
 }
 
 CertCommand CertCommands::deleteCertificate(const QString &binDir, const QString &store,
@@ -98,7 +110,8 @@ CertCommand CertCommands::deleteCertificate(const QString &binDir, const QString
 {
     return {certmgr(binDir),
             {QStringLiteral("-delete"), QStringLiteral("-store"), store,
-             QStringLiteral("-thumbprint"), thumbprint}};
+             QStringLiteral("-thumbprint"), thumbprint},
+            QStringLiteral("Удаление сертификата…")};
 }
 
 QString CertCommands::dialogText(const QString &listing)
@@ -119,5 +132,8 @@ QString CertCommands::dialogText(const QString &listing)
 
 ToolResult CertCommands::run(const CertCommand &command, const ToolOptions &options)
 {
-    return ToolRunner::run(command.program, command.arguments, options);
+    ToolOptions labelled = options;
+    if (labelled.label.isEmpty())
+        labelled.label = command.label;
+    return ToolRunner::run(command.program, command.arguments, labelled);
 }

@@ -13,6 +13,8 @@ struct CertCommand
 {
     QString program;
     QStringList arguments;
+    // What the progress window says while it runs.
+    QString label;
     bool operator==(const CertCommand &o) const
     {
         return program == o.program && arguments == o.arguments;

@@ -29,7 +29,7 @@ void MainWindow::on_pushButton_sysser_clicked()
     for (const QString &store : tableStores()) {
         const ToolResult listing = CertCommands::run(listStore(cspBinDir, store));
         if (!listing.ended()) {
-            Dialogs::inform(listing.errorText);
+            Dialogs::informResult(listing);
             continue;
         }
         records += CertListing::parse(listing.output, store);

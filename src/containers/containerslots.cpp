@@ -12,17 +12,20 @@ using namespace KeyContainers;
 
 void MainWindow::on_pushButton_keys_clicked()
 {
+    ToolOptions options;
+    options.label = QStringLiteral("Поиск контейнеров…");
     const ToolResult listing =
         ToolRunner::run(cspBinDir + QStringLiteral("csptest"),
                         {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"),
-                         QStringLiteral("-fqcn"), QStringLiteral("-verifyc")});
+                         QStringLiteral("-fqcn"), QStringLiteral("-verifyc")},
+                        options);
     if (listing.ended()) {
         ui->comboBox_seakeys->clear();
         // The combo box's own limit drops what does not fit, "none" included.
         ui->comboBox_seakeys->addItems(containerNames(listing.output));
         ui->comboBox_seakeys->addItem(noneEntry());
     } else {
-        Dialogs::inform(listing.errorText);
+        Dialogs::informResult(listing);
     }
 
     const QStringList readers = searchTokens();
@@ -33,13 +36,14 @@ QStringList MainWindow::searchTokens()
 {
     ui->comboBox_fd->clear();
     ToolOptions options;
+    options.label = QStringLiteral("Поиск хранилищ ключей…");
     // A listing stuck on a token that does not answer is not interrupted; nothing reads it again.
     options.leaveRunning = true;
     options.keepAliveOwner = this;
     const ToolResult listing = ToolRunner::runCommand(
         cspBinDir + QStringLiteral("csptest -enum -info -type PP_ENUMREADERS"), options);
     if (!listing.ended()) {
-        Dialogs::inform(listing.errorText);
+        Dialogs::informResult(listing);
         return {};
     }
     return readerNames(listing.output);
@@ -62,8 +66,10 @@ void MainWindow::on_pushButton_delkey_clicked()
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
 
+    ToolOptions options;
+    options.label = QStringLiteral("Удаление контейнера…");
     Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source)));
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options));
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
@@ -78,11 +84,23 @@ void MainWindow::on_pushButton_copykey_clicked()
     const int number = copyNumber(QTime::currentTime().msecsSinceStartOfDay() / 1000);
     const QString target = copyTargetName(source, ui->comboBox_fd->currentText(), number);
     ToolOptions options;
+    options.label = QStringLiteral("Копирование контейнера…");
     // Stopping a slow copy half-way could leave a broken container on the target store.
     options.leaveRunning = true;
     options.keepAliveOwner = this;
     options.finishBeforeQuit = true;
+    options.confirmCancel = [this] { return askToStopCopy(); };
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
     Dialogs::informResult(copy);
+}
+
+bool MainWindow::askToStopCopy()
+{
+    MessageSpec question;
+    question.parent = this;
+    question.text = QStringLiteral("Копирование контейнера не завершено. Прервать его?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.defaultButton = QMessageBox::No;
+    return Dialogs::current().message(question) == QMessageBox::Yes;
 }

@@ -1,21 +1,29 @@
 #include "csp/toolrunner.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QThread>
 #include <QTimer>
 #include <QVariant>
 
 #include <climits>
 #include <memory>
 
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
 
 struct Settings
 {
     std::function<void(bool)> busyHook;
+    std::function<void(ToolRunner::RunState, const QString &, qint64)> progressHook;
     double waitFactor = 1.0;
 };
 
@@ -26,10 +34,55 @@ Settings &settings()
 }
 
 const char finishBeforeQuitProperty[] = "velmoraFinishBeforeQuit";
+constexpr int killGraceMs = 2000;
 
 int scaled(int ms)
 {
+    if (ms < 0)
+        return ms;
     return qMax(0, int(ms * settings().waitFactor));
+}
+
+// Every child leads a process group of its own, so that stopping it reaches whatever it
+// started; one left going is stopped the same way when its owner goes away.
+class GroupProcess : public QProcess
+{
+public:
+    using QProcess::QProcess;
+    ~GroupProcess() override
+    {
+        if (state() != NotRunning) {
+            ::kill(-pid_t(processId()), SIGKILL);
+            waitForFinished(killGraceMs);
+        }
+    }
+
+protected:
+    void setupChildProcess() override { ::setpgid(0, 0); }
+};
+
+// True while a process of the group is still running. Members that have ended but wait to be
+// reaped do not count: where nobody reaps orphans, they would never go away.
+bool groupAlive(pid_t group)
+{
+    if (::kill(-group, 0) != 0)
+        return false;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool isPid = false;
+        entry.toInt(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold blanks and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z")
+            return true;
+    }
+    return false;
 }
 
 // Tells the GUI that the program is busy for as long as it lives, on every path out.
@@ -48,16 +101,95 @@ public:
     }
 };
 
-// Runs a local event loop until the process is no longer running, `done` returns true, or
-// waitMs have passed; returns false only in the last case. The loop holds back user input
-// (mouse, keys, close requests), so no other slot of the program runs meanwhile, while
-// painting, timers and the window manager's messages are handled.
+// The run being waited for, as the progress hook and Отмена see it. Runs do not nest, but a
+// question asked during one may itself wait, so the previous watch is put back at the end.
+class RunWatch
+{
+public:
+    explicit RunWatch(const QString &label)
+        : label(label)
+        , previous(current)
+    {
+        current = this;
+        elapsed.start();
+        ticks.setSingleShot(true);
+        QObject::connect(&ticks, &QTimer::timeout, [this] {
+            report(ToolRunner::RunState::Going);
+            ticks.start(1000);
+        });
+        resume();
+    }
+    ~RunWatch()
+    {
+        pause();
+        current = previous;
+    }
+    RunWatch(const RunWatch &) = delete;
+    RunWatch &operator=(const RunWatch &) = delete;
+
+    // While the user answers a question of the utility's, there is nothing to show or stop.
+    void pause()
+    {
+        if (!running)
+            return;
+        running = false;
+        ticks.stop();
+        report(ToolRunner::RunState::Ended);
+    }
+    void resume()
+    {
+        running = true;
+        report(ToolRunner::RunState::Started);
+        ticks.start(int(qMax<qint64>(0, ToolRunner::progressDelayMs - elapsed.elapsed())));
+    }
+
+    static RunWatch *current;
+    bool cancelRequested = false;
+    std::function<bool()> confirmCancel;
+    QEventLoop *loop = nullptr;
+
+    // True once the user asked to stop and, where the run asks first, said yes.
+    bool cancelConfirmed()
+    {
+        if (!cancelRequested)
+            return false;
+        cancelRequested = false;
+        if (confirmCancel && !confirmCancel()) {
+            // Kept going: the progress window comes back at once.
+            if (running)
+                report(ToolRunner::RunState::Going);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    void report(ToolRunner::RunState state)
+    {
+        if (settings().progressHook)
+            settings().progressHook(state, label, elapsed.elapsed());
+    }
+
+    QString label;
+    RunWatch *previous;
+    QElapsedTimer elapsed;
+    QTimer ticks;
+    bool running = false;
+};
+
+RunWatch *RunWatch::current = nullptr;
+
+enum class Wait { Done, Expired, Cancelled };
+
+// Runs a local event loop until the process is no longer running, `done` returns true, waitMs
+// have passed (never for a negative waitMs), or the user cancelled. The user's input is not held
+// back here: the GUI's progress hook decides which windows take it.
 // A process that was left going may be deleted inside the loop once it has finished; that counts
 // as ended.
-bool waitUntil(QProcess &process, int waitMs, const std::function<bool()> &done)
+Wait waitUntil(QProcess &process, int waitMs, const std::function<bool()> &done)
 {
     const QPointer<QProcess> alive(&process);
-    const QDeadlineTimer deadline(waitMs);
+    const QDeadlineTimer deadline(waitMs < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(waitMs));
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -65,13 +197,24 @@ bool waitUntil(QProcess &process, int waitMs, const std::function<bool()> &done)
     QObject::connect(&process, &QProcess::readyRead, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::stateChanged, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    RunWatch *watch = RunWatch::current;
+    QEventLoop *outerLoop = watch ? watch->loop : nullptr;
+    if (watch)
+        watch->loop = &loop;
+    const auto restore = qScopeGuard([&] {
+        if (watch)
+            watch->loop = outerLoop;
+    });
     for (;;) {
         if (!alive || process.state() == QProcess::NotRunning || (done && done()))
-            return true;
+            return Wait::Done;
+        if (watch && watch->cancelConfirmed())
+            return alive && process.state() != QProcess::NotRunning ? Wait::Cancelled : Wait::Done;
         if (deadline.hasExpired())
-            return false;
-        timer.start(int(qMin<qint64>(deadline.remainingTime(), INT_MAX)));
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+            return Wait::Expired;
+        if (!deadline.isForever())
+            timer.start(int(qMin<qint64>(deadline.remainingTime(), INT_MAX)));
+        loop.exec();
     }
 }
 
@@ -108,7 +251,9 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
                            const ToolOptions &options)
 {
     Busy busy;
-    auto process = std::make_unique<QProcess>();
+    RunWatch watch(options.label);
+    watch.confirmCancel = options.confirmCancel;
+    auto process = std::make_unique<GroupProcess>();
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
 
@@ -118,8 +263,9 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
         return false;
     };
 
+    Wait wait = Wait::Done;
     if (!options.answers.isEmpty()) {
-        waitUntil(*process, scaled(options.firstOutputWaitMs), [&] {
+        wait = waitUntil(*process, scaled(options.firstOutputWaitMs), [&] {
             collect();
             return !output.isEmpty();
         });
@@ -129,33 +275,36 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
         }
     }
 
-    bool ended = false;
-    if (options.onPrompt && !options.prompt.isEmpty()) {
+    if (wait == Wait::Cancelled) {
+        // Nothing more to wait for.
+    } else if (options.onPrompt && !options.prompt.isEmpty()) {
         bool asked = false;
-        ended = waitUntil(*process, scaled(options.finishWaitMs), [&] {
+        wait = waitUntil(*process, scaled(options.finishWaitMs), [&] {
             collect();
             asked = QString::fromUtf8(output).contains(options.prompt);
             return asked;
         });
-        if (asked && process->state() != QProcess::NotRunning) {
+        if (wait == Wait::Done && asked && process->state() != QProcess::NotRunning) {
             // The user may take a while to answer; the wait for the end starts afresh after.
             Busy::set(false);
+            watch.pause();
             const QByteArray answer = options.onPrompt(QString::fromUtf8(output));
+            watch.resume();
             Busy::set(true);
             writeWhileRunning(*process, answer);
-            ended = waitUntil(*process, scaled(options.finishWaitMs), collect);
+            wait = waitUntil(*process, scaled(options.finishWaitMs), collect);
         }
     } else {
-        ended = waitUntil(*process, scaled(options.finishWaitMs), collect);
+        wait = waitUntil(*process, scaled(options.finishWaitMs), collect);
     }
-    if (!ended)
-        ended = endedAfterAll(*process);
+    const bool ended = wait == Wait::Done || (wait == Wait::Expired && endedAfterAll(*process));
 
     ToolResult result;
     const bool started = process->error() != QProcess::FailedToStart;
-    result.outcome = !started ? ToolResult::Outcome::FailedToStart
-                     : ended  ? ToolResult::Outcome::Ended
-                              : ToolResult::Outcome::TimedOut;
+    result.outcome = !started                ? ToolResult::Outcome::FailedToStart
+                     : ended                 ? ToolResult::Outcome::Ended
+                     : wait == Wait::Expired ? ToolResult::Outcome::TimedOut
+                                             : ToolResult::Outcome::Cancelled;
     if (result.ended()) {
         output += process->readAll();
         result.output = QString::fromUtf8(output);
@@ -164,8 +313,10 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
     }
 
     // Taken before the process is stopped: stopping it replaces the text.
-    result.errorText = process->errorString();
-    if (options.leaveRunning && process->state() != QProcess::NotRunning) {
+    if (!result.cancelled())
+        result.errorText = process->errorString();
+    if (result.outcome == ToolResult::Outcome::TimedOut && options.leaveRunning &&
+        process->state() != QProcess::NotRunning) {
         QProcess *running = process.release();
         running->setParent(options.keepAliveOwner);
         running->setProperty(finishBeforeQuitProperty, options.finishBeforeQuit);
@@ -173,6 +324,7 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
                          running, &QObject::deleteLater);
         return result;
     }
+    stop(process.get());
     process->close();
     return result;
 }
@@ -182,10 +334,42 @@ bool ToolRunner::startDetached(const QString &program, const QStringList &argume
     return QProcess::startDetached(program, arguments);
 }
 
-bool ToolRunner::waitForEnd(QProcess *process, int waitMs)
+bool ToolRunner::waitForEnd(QProcess *process, int waitMs, const QString &label)
 {
     Busy busy;
-    return waitUntil(*process, scaled(waitMs), {});
+    RunWatch watch(label);
+    return waitUntil(*process, scaled(waitMs), {}) == Wait::Done;
+}
+
+void ToolRunner::stop(QProcess *process)
+{
+    if (process->state() == QProcess::NotRunning)
+        return;
+    const auto group = pid_t(process->processId());
+    ::kill(-group, SIGTERM);
+    QDeadlineTimer grace(killGraceMs);
+    // The leader first (it is reaped there), then whatever it started.
+    process->waitForFinished(int(grace.remainingTime()));
+    while (groupAlive(group) && !grace.hasExpired())
+        QThread::msleep(20);
+    if (groupAlive(group))
+        ::kill(-group, SIGKILL);
+    if (process->state() != QProcess::NotRunning)
+        process->waitForFinished(killGraceMs);
+}
+
+void ToolRunner::cancel()
+{
+    if (RunWatch *watch = RunWatch::current) {
+        watch->cancelRequested = true;
+        if (watch->loop)
+            watch->loop->quit();
+    }
+}
+
+void ToolRunner::setProgressHook(std::function<void(RunState, const QString &, qint64)> hook)
+{
+    settings().progressHook = std::move(hook);
 }
 
 bool ToolRunner::mustFinishBeforeQuit(const QProcess *process)

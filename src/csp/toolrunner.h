@@ -65,7 +65,7 @@ struct ToolOptions
 
 // Every child process of the program is started, waited for and read here. While it waits, the
 // caller's slot does not go on, but the window still repaints and answers the desktop: the wait
-// runs a local event loop that holds back the user's input until the run is over.
+// runs a local event loop, and the progress hook lets the GUI show the run and stop it.
 namespace ToolRunner {
 
 // Splits a command text into arguments the way Qt does (QProcess::splitCommand). Only for
@@ -83,9 +83,14 @@ ToolResult run(const QString &program, const QStringList &arguments,
 // waits for it or reads it. False when it could not be started.
 bool startDetached(const QString &program, const QStringList &arguments);
 
-// Waits up to waitMs (scaled like every other wait) for a run left going to end. True when it
-// is no longer running.
-bool waitForEnd(QProcess *process, int waitMs);
+// Waits up to waitMs (scaled like every other wait) for a run left going to end, with `label`
+// in the progress window. True when it is no longer running; false when the wait ran out or
+// the user pressed Отмена.
+bool waitForEnd(QProcess *process, int waitMs, const QString &label);
+
+// Stops a run and everything it started: SIGTERM to its process group, SIGKILL 2 s later to
+// whatever of it is still there, so that a script's children stop with it and its clean-up runs.
+void stop(QProcess *process);
 
 // True for a run left going that its owner must let finish first (see finishBeforeQuit).
 bool mustFinishBeforeQuit(const QProcess *process);
@@ -96,6 +101,17 @@ void setCspBinDir(const QString &directory);
 
 // Called with true before a wait and with false after it (the GUI shows a wait cursor).
 void setBusyHook(std::function<void(bool busy)> hook);
+
+// What the progress hook hears of the run being waited for: it started (the GUI stops taking
+// input for the windows already open), it is still going `elapsedMs` after it started (first
+// after progressDelayMs, then every second), it is over.
+enum class RunState { Started, Going, Ended };
+constexpr int progressDelayMs = 500;
+void setProgressHook(
+    std::function<void(RunState state, const QString &label, qint64 elapsedMs)> hook);
+// The user pressed Отмена: the run being waited for is stopped (after its confirmCancel, if it
+// has one) and its outcome is Cancelled.
+void cancel();
 
 // For tests only: every wait is multiplied by this factor (1 by default), so that a slow
 // utility can be simulated in a fraction of a second.

@@ -57,9 +57,11 @@ bool Instalgui::unpackArchive(const QString &caption, const QString &archiveName
 
     ToolOptions options;
     options.finishWaitMs = InstallerSteps::unpackWaitMs;
+    options.label = QStringLiteral("Распаковка архива…");
     const InstallerSteps::UnpackOutcome outcome = InstallerSteps::unpackOutcome(
         ToolRunner::run(InstallerSteps::unpackScript(), {archive}, options));
-    ui->textEdit_install->append(outcome.text);
+    if (!outcome.text.isEmpty())
+        ui->textEdit_install->append(outcome.text);
     return outcome.unpacked;
 }
 

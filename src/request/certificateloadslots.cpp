@@ -18,11 +18,13 @@ void MainWindow::on_pushButton_infile_clicked()
     if (path.isEmpty())
         return;
 
+    ToolOptions options;
+    options.label = QStringLiteral("Чтение сертификата…");
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("certmgr"),
-                        {QStringLiteral("-list"), QStringLiteral("-file"), path});
+                        {QStringLiteral("-list"), QStringLiteral("-file"), path}, options);
     if (!result.ended()) {
-        Dialogs::inform(result.errorText);
+        Dialogs::informResult(result);
         return;
     }
 

@@ -62,9 +62,17 @@ void MainWindow::on_pushButton_req_clicked()
     }
     requestFile.close();
 
+    // The CSP may open its own windows here, to gather random keystrokes for a new key and to
+    // ask for the container's password: however long the user takes, the run is not cut off.
+    ToolOptions options;
+    options.label = QStringLiteral(
+        "Создание запроса. Если КриптоПро CSP откроет своё окно, следуйте его указаниям.");
+    options.finishWaitMs = ToolOptions::noTimeLimit;
     const ToolResult result =
         ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"),
-                        RequestCommand::arguments(dn, container, usage, requestPath));
+                        RequestCommand::arguments(dn, container, usage, requestPath), options);
+    if (result.cancelled())
+        return;
     if (!result.ended()) {
         log.write(result.errorText);
         Dialogs::inform(result.errorText);

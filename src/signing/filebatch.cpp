@@ -35,8 +35,6 @@ FileBatch::Outcome::Status FileBatch::statusOf(const ToolResult &result)
 
 QString FileBatch::stepLabel(const QString &step, int number, int count, const QString &file)
 {
-    if (count == 1)
-        return QStringLiteral("%1: %2").arg(step, fileName(file));
     return QStringLiteral("%1 %2 из %3: %4")
         .arg(step, QString::number(number), QString::number(count), fileName(file));
 }

@@ -24,8 +24,8 @@ struct Outcome
 // Failed.
 Outcome::Status statusOf(const ToolResult &result);
 
-// The first line of the progress window: "Подписание файла 2 из 5: отчёт.pdf", or without the
-// count when there is only one file.
+// The first line of the progress window for one of several files: "Подписание файла 2 из 5:
+// отчёт.pdf".
 QString stepLabel(const QString &step, int number, int count, const QString &file);
 
 // One line per file: its name, the name of the file written in brackets, " — " and the outcome.

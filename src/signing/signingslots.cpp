@@ -63,14 +63,13 @@ QString writtenFile(const SigningCommand::FileRun &run, const ToolResult &result
 }
 
 // One file: the utility's own words in a box of its own, with where the result went.
-void runOne(const QString &cspBinDir, const QString &step, const QString &input,
-            const SigningCommand::FileRun &run)
+void runOne(const QString &cspBinDir, const QString &label, const SigningCommand::FileRun &run)
 {
     if (!run.refusal.isEmpty()) {
         Dialogs::inform(run.refusal);
         return;
     }
-    const ToolResult result = runCryptcp(cspBinDir, run, FileBatch::stepLabel(step, 1, 1, input));
+    const ToolResult result = runCryptcp(cspBinDir, run, label);
     const QString written = writtenFile(run, result);
     if (written.isEmpty()) {
         Dialogs::informResult(result);
@@ -117,11 +116,12 @@ void runSeveral(QWidget *window, const QString &cspBinDir, const QString &step,
     Dialogs::current().message(spec);
 }
 
-void runFiles(QWidget *window, const QString &cspBinDir, const QString &step,
+// `label` names the run of a single file, `step` each of several ("Подписание файла").
+void runFiles(QWidget *window, const QString &cspBinDir, const QString &label, const QString &step,
               const QStringList &inputs, const QList<SigningCommand::FileRun> &runs)
 {
     if (inputs.size() == 1)
-        runOne(cspBinDir, step, inputs.first(), runs.first());
+        runOne(cspBinDir, label, runs.first());
     else
         runSeveral(window, cspBinDir, step, inputs, runs);
 }
@@ -150,9 +150,10 @@ void MainWindow::on_pushButton_crypt_clicked()
     QList<SigningCommand::FileRun> runs;
     for (const QString &input : inputs)
         runs << SigningCommand::signing(kind, certificate.thumbprint, certificate.store, input);
+    const bool encrypt = kind == Signing::Encrypted;
     runFiles(this, cspBinDir,
-             kind == Signing::Encrypted ? QStringLiteral("Шифрование файла")
-                                        : QStringLiteral("Подписание файла"),
+             encrypt ? QStringLiteral("Шифрование файла…") : QStringLiteral("Подписание файла…"),
+             encrypt ? QStringLiteral("Шифрование файла") : QStringLiteral("Подписание файла"),
              inputs, runs);
 }
 
@@ -165,7 +166,8 @@ void MainWindow::on_pushButton_verifile_clicked()
     QList<SigningCommand::FileRun> runs;
     for (const QString &input : inputs)
         runs << SigningCommand::checking(ui->checkBox_detached->isChecked(), input);
-    runFiles(this, cspBinDir, QStringLiteral("Проверка подписи файла"), inputs, runs);
+    runFiles(this, cspBinDir, QStringLiteral("Проверка подписи…"),
+             QStringLiteral("Проверка подписи файла"), inputs, runs);
 }
 
 void MainWindow::on_pushButton_clicked()
@@ -183,7 +185,9 @@ void MainWindow::on_pushButton_clicked()
         return;
     }
     ToolOptions options = SigningCommand::answering(1);
-    options.label = FileBatch::stepLabel(QStringLiteral("Извлечение документа"), 1, 1, input);
+    options.label = recovery.arguments.first() == QLatin1String("-verify")
+                        ? QStringLiteral("Извлечение документа…")
+                        : QStringLiteral("Расшифрование файла…");
     Dialogs::informResult(
         ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options));
 }
