@@ -1,6 +1,8 @@
 // The three document buttons against the stand-in cryptcp: the file dialog, what the utility
 // receives as arguments and answers, and what the user is shown.
 #include "app/mainwindow.h"
+#include "csp/toolrunner.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
@@ -148,6 +150,11 @@ void TestSigning::files_data()
         s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <\n" + s + "3.txt 3.txt.sig <Y",
         "Velmora|1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово||1.txt:\n" +
             said + "\n2.txt:\nОшибка.\n\n3.txt:\n" + said);
+    row("Отмена during the second of three", "pushButton_crypt Отмена", "1.txt.sig",
+        "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
+        s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <",
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — отменено\n3.txt — отменено||1.txt:\n" + said +
+            "\n2.txt:\n\n3.txt:\n");
     row("detached, one document missing", "checkBox_detached pushButton_verifile", "1.txt 3.txt",
         "1.txt.sig 2.txt.sig 3.txt.sig", "",
         v + "1.txt 1.txt.sig <YY\n" + v + "3.txt 3.txt.sig <YY",
@@ -168,6 +175,10 @@ void TestSigning::files()
     QFETCH(QString, box);
 
     WindowTestEnv env;
+    // Отмена is pressed in the progress window of the run that otherwise fails, which then lasts;
+    // it must last over half a second to be shown.
+    const bool cancel = clicks.endsWith("Отмена");
+    ToolRunner::setWaitFactorForTests(cancel ? 0.1 : WindowTest::waitFactor);
     const auto window = env.startWindow();
     auto *table = window->findChild<QTableWidget *>("tableWidgetCert");
     table->setRowCount(1);
@@ -177,14 +188,20 @@ void TestSigning::files()
     for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
     const int answers = clicks.contains("verifile") ? 2 : 1;
-    env.csp.addRule({"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", 0, 0, 1});
+    env.csp.addRule(
+        {"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", cancel ? 100000 : 0, 0, 1});
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0});
     env.dialogs.fileLists << picked.split(' ');
+    ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
+                                   : ProgressWatcher::Press::Nothing};
     for (const QString &name : clicks.split(' '))
-        window->findChild<QAbstractButton *>(name)->click();
+        if (name != "Отмена")
+            window->findChild<QAbstractButton *>(name)->click();
 
     QCOMPARE(window->findChild<QCheckBox *>("checkBox_detached")->isEnabled(),
-             !clicks.contains("crypt "));
+             !clicks.contains("checkBox_crypt"));
+    if (cancel)
+        QCOMPARE(watcher.firstLine(), "Подписание файла 2 из 3: 2.txt");
     QStringList seen;
     for (const StandInCall &call : env.csp.calls())
         seen << call.args.join(' ') + " <" + call.stdinText;
@@ -194,7 +211,8 @@ void TestSigning::files()
         QStringList({shown.title, shown.text, shown.informativeText, shown.detailedText}).join('|'),
         box);
     QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
-    QCOMPARE(shown.icon, box.contains("ошибка") ? QMessageBox::Warning : QMessageBox::NoIcon);
+    const bool allDone = !box.contains("ошибка") && !box.contains("отменено");
+    QCOMPARE(shown.icon, allDone ? QMessageBox::NoIcon : QMessageBox::Warning);
 }
 
 QTEST_MAIN(TestSigning)
