@@ -46,6 +46,7 @@ private slots:
     void messageBoxShowsWhatWasAsked_data();
     void messageBoxShowsWhatWasAsked();
     void openFileDialogReturnsTheTypedFile();
+    void openFilesDialogReturnsTheTypedFiles();
     void directoryDialogReturnsTheDirectory();
     void scriptedDialogsReplaceAndRestore();
     void standardButtonsReadInRussian();
@@ -70,12 +71,15 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     spec.title = "Заголовок";
     spec.text = "Текст?\n";
     spec.informativeText = "Пояснение";
+    spec.detailedText = "Подробности";
+    spec.icon = QMessageBox::Warning;
     spec.buttons = QMessageBox::StandardButtons(buttons);
     spec.defaultButton = QMessageBox::StandardButton(click);
     spec.escapeButton = QMessageBox::StandardButton(click);
     spec.icon = QMessageBox::Warning;
 
-    QString seenTitle, seenText, seenInformative;
+    QString seenTitle, seenText, seenInformative, seenDetails;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     QWidget *seenParent = nullptr;
     bool iconDefaultAndEscape = false;
     whenModal([&](QWidget *w) {
@@ -84,6 +88,8 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
         seenTitle = box->windowTitle();
         seenText = box->text();
         seenInformative = box->informativeText();
+        seenDetails = box->detailedText();
+        seenIcon = box->icon();
         seenParent = box->parentWidget();
         QAbstractButton *chosen = box->button(QMessageBox::StandardButton(click));
         iconDefaultAndEscape = box->icon() == QMessageBox::Warning &&
@@ -95,6 +101,8 @@ void TestDialogs::messageBoxShowsWhatWasAsked()
     QCOMPARE(seenTitle, spec.title);
     QCOMPARE(seenText, spec.text);
     QCOMPARE(seenInformative, spec.informativeText);
+    QCOMPARE(seenDetails, spec.detailedText);
+    QCOMPARE(seenIcon, spec.icon);
     QCOMPARE(seenParent, &parent);
     QVERIFY(iconDefaultAndEscape);
 }
@@ -131,6 +139,21 @@ void TestDialogs::openFileDialogReturnsTheTypedFile()
     });
     QCOMPARE(Dialogs::current().openFileName(spec), file);
     QCOMPARE(caption, spec.caption);
+}
+
+void TestDialogs::openFilesDialogReturnsTheTypedFiles()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"б.sig", "а.sig"})
+        QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    FileDialogSpec spec;
+    spec.directory = dir.path();
+    whenModal([&](QWidget *w) {
+        w->findChild<QLineEdit *>("fileNameEdit")->setText("\"б.sig\" \"а.sig\"");
+        static_cast<QDialog *>(w)->accept();
+    });
+    QCOMPARE(Dialogs::current().openFileNames(spec),
+             (QStringList{dir.filePath("б.sig"), dir.filePath("а.sig")}));
 }
 
 void TestDialogs::directoryDialogReturnsTheDirectory()

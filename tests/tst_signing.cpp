@@ -1,8 +1,12 @@
 // The three document buttons against the stand-in cryptcp: the file dialog, what the utility
 // receives as arguments and answers, and what the user is shown.
 #include "app/mainwindow.h"
+#include "csp/toolrunner.h"
+#include "support/progresswatcher.h"
 #include "support/windowtestenv.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QTableWidget>
 #include <QTest>
 
@@ -19,6 +23,8 @@ private slots:
     }
     void buttons_data();
     void buttons();
+    void files_data();
+    void files();
 };
 
 void TestSigning::buttons_data()
@@ -100,7 +106,9 @@ void TestSigning::buttons()
         {"pushButton",
          {"Выберите файл подписи для извлечения исходного документа", "*.sig *.crypt"}}};
     const FileDialogSpec first = env.dialogs.shown.value(0).file;
-    QCOMPARE(env.dialogs.shown.value(0).kind, ScriptedDialogs::Kind::OpenFile);
+    QCOMPARE(env.dialogs.shown.value(0).kind, button == "pushButton"
+                                                  ? ScriptedDialogs::Kind::OpenFile
+                                                  : ScriptedDialogs::Kind::OpenFiles);
     QCOMPARE((QList<QVariant>{QVariant::fromValue<QWidget *>(first.parent), first.directory,
                               first.caption, first.filter}),
              (QList<QVariant>{QVariant::fromValue<QWidget *>(&w), env.home.path(),
@@ -109,6 +117,103 @@ void TestSigning::buttons()
     const QList<StandInCall> expected{{"cryptcp", args, answers}};
     QCOMPARE(calls, args.isEmpty() ? QList<StandInCall>() : expected);
     QCOMPARE(env.dialogs.messageTexts(), messages);
+}
+
+// Names are relative to the test's working directory, where the files of `present` are made.
+// Lists are blank-separated; the box reads title|text|informative text|details.
+void TestSigning::files_data()
+{
+    for (const char *column : {"clicks", "present", "picked", "failing", "runs", "box"})
+        QTest::addColumn<QString>(column);
+    // `failing`: the arguments of the run that fails; `runs`: each run's arguments, "<" and
+    // what it read, one run a line.
+    const auto row = [](const char *name, const char *clicks, const char *present,
+                        const char *picked, const QString &failing, const QString &runs,
+                        const QString &box) {
+        QTest::newRow(name) << clicks << present << picked << failing << runs << box;
+    };
+    const QString said = "Y/N?\nГотово.\n", s = "-sign -thumbprint aaaa -uMy ";
+    const QString v = "-verify -detached ", missing = "Не найден подписанный документ:\n";
+    row("detached sign, file saved", "checkBox_detached pushButton_crypt", "d.txt.sig", "d.txt", "",
+        "-sign -detached -der -thumbprint aaaa -uMy d.txt d.txt.sig <Y",
+        "|" + said + "|Файл сохранён: d.txt.sig|");
+    row("sign, nothing written", "pushButton_crypt", "", "d.txt", "", s + "d.txt d.txt.sig <Y",
+        "|" + said + "||");
+    row("encrypt, detached box disabled", "checkBox_detached checkBox_crypt pushButton_crypt",
+        "d.txt.crypt", "d.txt", "", "-encr -thumbprint aaaa -uMy d.txt d.txt.crypt <Y",
+        "|" + said + "|Файл сохранён: d.txt.crypt|");
+    row("detached check", "checkBox_detached pushButton_verifile", "d.txt", "d.txt.sig", "",
+        v + "d.txt d.txt.sig <YY", "|" + said + "||");
+    row("detached check, no document", "checkBox_detached pushButton_verifile", "", "d.txt.sig", "",
+        "", "|" + missing + "d.txt||");
+    row("three signed, the second fails", "pushButton_crypt", "1.txt.sig 3.txt.sig",
+        "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
+        s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <\n" + s + "3.txt 3.txt.sig <Y",
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово||1.txt:\n" +
+            said + "\n2.txt:\nОшибка.\n\n3.txt:\n" + said);
+    row("Отмена during the second of three", "pushButton_crypt Отмена", "1.txt.sig",
+        "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
+        s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <",
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — отменено\n3.txt — отменено||1.txt:\n" + said +
+            "\n2.txt:\n\n3.txt:\n");
+    row("detached, one document missing", "checkBox_detached pushButton_verifile", "1.txt 3.txt",
+        "1.txt.sig 2.txt.sig 3.txt.sig", "",
+        v + "1.txt 1.txt.sig <YY\n" + v + "3.txt 3.txt.sig <YY",
+        "Velmora|1.txt.sig — готово\n2.txt.sig — ошибка\n3.txt.sig — готово||1.txt.sig:\n" + said +
+            "\n2.txt.sig:\n" + missing + "2.txt\n\n3.txt.sig:\n" + said);
+    row("two checked", "pushButton_verifile", "", "1.sig 2.sig", "",
+        "-verify 1.sig <YY\n-verify 2.sig <YY",
+        "Velmora|1.sig — готово\n2.sig — готово||1.sig:\n" + said + "\n2.sig:\n" + said);
+}
+
+void TestSigning::files()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, present);
+    QFETCH(QString, picked);
+    QFETCH(QString, failing);
+    QFETCH(QString, runs);
+    QFETCH(QString, box);
+
+    WindowTestEnv env;
+    // Отмена is pressed in the progress window of the run that otherwise fails, which then lasts;
+    // it must last over half a second to be shown.
+    const bool cancel = clicks.endsWith("Отмена");
+    ToolRunner::setWaitFactorForTests(cancel ? 0.1 : WindowTest::waitFactor);
+    const auto window = env.startWindow();
+    auto *table = window->findChild<QTableWidget *>("tableWidgetCert");
+    table->setRowCount(1);
+    table->setItem(0, 0, new QTableWidgetItem("aaaa"));
+    table->setItem(0, 1, new QTableWidgetItem("uMy"));
+    table->selectRow(0);
+    for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    const int answers = clicks.contains("verifile") ? 2 : 1;
+    env.csp.addRule(
+        {"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", cancel ? 100000 : 0, 0, 1, {}, {}});
+    env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0, {}, {}});
+    env.dialogs.fileLists << picked.split(' ');
+    ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
+                                   : ProgressWatcher::Press::Nothing};
+    for (const QString &name : clicks.split(' '))
+        if (name != "Отмена")
+            window->findChild<QAbstractButton *>(name)->click();
+
+    QCOMPARE(window->findChild<QCheckBox *>("checkBox_detached")->isEnabled(),
+             !clicks.contains("checkBox_crypt"));
+    if (cancel)
+        QCOMPARE(watcher.firstLine(), "Подписание файла 2 из 3: 2.txt");
+    QStringList seen;
+    for (const StandInCall &call : env.csp.calls())
+        seen << call.args.join(' ') + " <" + call.stdinText;
+    QCOMPARE(seen.join('\n'), runs);
+    const MessageSpec shown = env.dialogs.shown.last().message;
+    QCOMPARE(
+        QStringList({shown.title, shown.text, shown.informativeText, shown.detailedText}).join('|'),
+        box);
+    QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
+    const bool allDone = !box.contains("ошибка") && !box.contains("отменено");
+    QCOMPARE(shown.icon, allDone ? QMessageBox::NoIcon : QMessageBox::Warning);
 }
 
 QTEST_MAIN(TestSigning)

@@ -29,6 +29,20 @@ void TestSigningCommand::arguments_data()
     QTest::newRow("encrypt") << Recovery{encryptArguments(t, "uRoot", q), {}}
                              << QStringList{"-encr", "-thumbprint", t, "-uRoot", q, q + ".crypt"}
                              << "";
+    QTest::newRow("detached sign")
+        << Recovery{detachedSignArguments(t, "uMy", ab), {}}
+        << QStringList{"-sign", "-detached", "-der", "-thumbprint", t, "-uMy", ab, ab + ".sig"}
+        << "";
+    QTest::newRow("detached sign, uRoot")
+        << Recovery{detachedSignArguments(t, "uRoot", q), {}}
+        << QStringList{"-sign", "-detached", "-der", "-thumbprint", t, "-uRoot", q, q + ".sig"}
+        << "";
+    QTest::newRow("detached check") << Recovery{detachedCheckArguments(q, q + ".sig"), {}}
+                                    << QStringList{"-verify", "-detached", q, q + ".sig"} << "";
+    const FileRun notSig = checking(true, ab + ".p7s");
+    QTest::newRow("detached check of another name")
+        << Recovery{notSig.arguments, notSig.refusal} << QStringList()
+        << "Подпись должна быть в файле с расширением .sig:\n" + ab + ".p7s";
     QTest::newRow("check") << Recovery{checkArguments(q + ".sig"), {}}
                            << QStringList{"-verify", q + ".sig"} << "";
     QTest::newRow("extract, no certificate needed")

@@ -66,6 +66,12 @@ QString QtDialogs::openFileName(const FileDialogSpec &spec)
                                         nullptr, spec.options);
 }
 
+QStringList QtDialogs::openFileNames(const FileDialogSpec &spec)
+{
+    return QFileDialog::getOpenFileNames(spec.parent, spec.caption, spec.directory, spec.filter,
+                                         nullptr, spec.options);
+}
+
 QString QtDialogs::existingDirectory(const FileDialogSpec &spec)
 {
     return QFileDialog::getExistingDirectory(spec.parent, spec.caption, spec.directory,

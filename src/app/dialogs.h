@@ -14,13 +14,13 @@ struct MessageSpec
     QString title;
     QString text;
     QString informativeText;
+    // Behind the box's "Show Details..." button; none when empty.
+    QString detailedText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     // The button that Escape and the window's close button answer; NoButton leaves it to Qt.
     QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    // Shown behind the box's "Show Details..." button when not empty.
-    QString detailedText;
 };
 
 struct FileDialogSpec
@@ -43,6 +43,8 @@ public:
     virtual QMessageBox::StandardButton message(const MessageSpec &spec) = 0;
     // Returns the chosen file, or an empty text when cancelled.
     virtual QString openFileName(const FileDialogSpec &spec) = 0;
+    // Returns the chosen files in the dialog's order, or none when cancelled.
+    virtual QStringList openFileNames(const FileDialogSpec &spec) = 0;
     // Returns the chosen directory, or an empty text when cancelled.
     virtual QString existingDirectory(const FileDialogSpec &spec) = 0;
 
@@ -68,5 +70,6 @@ class QtDialogs : public Dialogs
 public:
     QMessageBox::StandardButton message(const MessageSpec &spec) override;
     QString openFileName(const FileDialogSpec &spec) override;
+    QStringList openFileNames(const FileDialogSpec &spec) override;
     QString existingDirectory(const FileDialogSpec &spec) override;
 };

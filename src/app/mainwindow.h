@@ -57,6 +57,7 @@ private slots:
     void on_pushButton_crypt_clicked();
     void on_pushButton_verifile_clicked();
     void on_pushButton_clicked();
+    void on_checkBox_crypt_toggled(bool checked);
 
     // The application and the power of attorney (src/documents/).
     void on_pushButton_apply_clicked();

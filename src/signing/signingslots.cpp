@@ -3,9 +3,12 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "csp/toolrunner.h"
+#include "signing/filebatch.h"
 #include "signing/signingcommand.h"
 
 #include "ui_mainwindow.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -32,61 +35,146 @@ ChosenCertificate chosenCertificate(const QTableWidget *table)
     return chosen;
 }
 
-QString openFile(QWidget *parent, const QString &caption, const QString &directory,
-                 const QString &filter)
+FileDialogSpec fileDialog(QWidget *parent, const QString &caption, const QString &directory,
+                          const QString &filter)
 {
     FileDialogSpec spec;
     spec.parent = parent;
     spec.caption = caption;
     spec.directory = directory;
     spec.filter = filter;
-    return Dialogs::current().openFileName(spec);
+    return spec;
 }
 
-// Runs cryptcp, answers its question(s) with "Y" and shows its own words, or why it did not end.
-void runAndShow(const QString &cspBinDir, const QStringList &arguments, int answers,
-                const QString &label)
+ToolResult runCryptcp(const QString &cspBinDir, const SigningCommand::FileRun &run,
+                      const QString &label)
 {
-    ToolOptions options = SigningCommand::answering(answers);
+    ToolOptions options = SigningCommand::answering(run.answers);
     options.label = label;
-    const ToolResult result =
-        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), arguments, options);
-    Dialogs::informResult(result);
+    return ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), run.arguments, options);
+}
+
+// The file a run wrote, once it succeeded and the file is there; empty otherwise.
+QString writtenFile(const SigningCommand::FileRun &run, const ToolResult &result)
+{
+    return result.succeeded() && !run.written.isEmpty() && QFileInfo(run.written).isFile()
+               ? run.written
+               : QString();
+}
+
+// One file: the utility's own words in a box of its own, with where the result went.
+void runOne(const QString &cspBinDir, const QString &label, const SigningCommand::FileRun &run)
+{
+    if (!run.refusal.isEmpty()) {
+        Dialogs::inform(run.refusal);
+        return;
+    }
+    const ToolResult result = runCryptcp(cspBinDir, run, label);
+    const QString written = writtenFile(run, result);
+    if (written.isEmpty()) {
+        Dialogs::informResult(result);
+        return;
+    }
+    MessageSpec spec;
+    spec.text = result.shownText();
+    spec.informativeText = QStringLiteral("Файл сохранён: ") + written;
+    Dialogs::current().message(spec);
+}
+
+// Several files one after another, then one box for all of them. Отмена during one run skips
+// the rest.
+void runSeveral(QWidget *window, const QString &cspBinDir, const QString &step,
+                const QStringList &inputs, const QList<SigningCommand::FileRun> &runs)
+{
+    QList<FileBatch::Outcome> outcomes;
+    bool cancelled = false;
+    for (int i = 0; i < inputs.size(); ++i) {
+        FileBatch::Outcome outcome;
+        outcome.file = inputs[i];
+        if (cancelled) {
+            outcome.status = FileBatch::Outcome::Status::Cancelled;
+        } else if (!runs[i].refusal.isEmpty()) {
+            outcome.status = FileBatch::Outcome::Status::Failed;
+            outcome.text = runs[i].refusal;
+        } else {
+            const ToolResult result = runCryptcp(
+                cspBinDir, runs[i], FileBatch::stepLabel(step, i + 1, inputs.size(), inputs[i]));
+            outcome.status = FileBatch::statusOf(result);
+            outcome.written = writtenFile(runs[i], result);
+            outcome.text = result.shownText();
+            cancelled = result.cancelled();
+        }
+        outcomes << outcome;
+    }
+    MessageSpec spec;
+    spec.parent = window;
+    spec.title = QStringLiteral("Velmora");
+    spec.text = FileBatch::summary(outcomes);
+    spec.detailedText = FileBatch::details(outcomes);
+    if (!FileBatch::allDone(outcomes))
+        spec.icon = QMessageBox::Warning;
+    Dialogs::current().message(spec);
+}
+
+// `label` names the run of a single file, `step` each of several ("Подписание файла").
+void runFiles(QWidget *window, const QString &cspBinDir, const QString &label, const QString &step,
+              const QStringList &inputs, const QList<SigningCommand::FileRun> &runs)
+{
+    if (inputs.size() == 1)
+        runOne(cspBinDir, label, runs.first());
+    else
+        runSeveral(window, cspBinDir, step, inputs, runs);
 }
 
 } // namespace
 
+void MainWindow::on_checkBox_crypt_toggled(bool checked)
+{
+    // Encryption has no detached form.
+    ui->checkBox_detached->setEnabled(!checked);
+}
+
 void MainWindow::on_pushButton_crypt_clicked()
 {
-    const QString input = openFile(this, tr("Выберите файл для подписания"), homeDir, QString());
+    const QStringList inputs = Dialogs::current().openFileNames(
+        fileDialog(this, tr("Выберите файл для подписания"), homeDir, QString()));
     const ChosenCertificate certificate = chosenCertificate(ui->tableWidgetCert);
-    if (input.isEmpty() || !certificate.selected) {
+    if (inputs.isEmpty() || !certificate.selected) {
         Dialogs::inform(tr("Не выбран файл или сертификат"));
         return;
     }
-    const bool encrypt = ui->checkBox_crypt->isChecked();
-    const QStringList arguments =
-        encrypt ? SigningCommand::encryptArguments(certificate.thumbprint, certificate.store, input)
-                : SigningCommand::signArguments(certificate.thumbprint, certificate.store, input);
-    runAndShow(cspBinDir, arguments, 1,
-               encrypt ? QStringLiteral("Шифрование файла…") : QStringLiteral("Подписание файла…"));
+    using SigningCommand::Signing;
+    const Signing kind = ui->checkBox_crypt->isChecked()      ? Signing::Encrypted
+                         : ui->checkBox_detached->isChecked() ? Signing::Detached
+                                                              : Signing::Attached;
+    QList<SigningCommand::FileRun> runs;
+    for (const QString &input : inputs)
+        runs << SigningCommand::signing(kind, certificate.thumbprint, certificate.store, input);
+    const bool encrypt = kind == Signing::Encrypted;
+    runFiles(this, cspBinDir,
+             encrypt ? QStringLiteral("Шифрование файла…") : QStringLiteral("Подписание файла…"),
+             encrypt ? QStringLiteral("Шифрование файла") : QStringLiteral("Подписание файла"),
+             inputs, runs);
 }
 
 void MainWindow::on_pushButton_verifile_clicked()
 {
-    const QString input =
-        openFile(this, tr("Выберите файл для проверки подписи"), homeDir, QStringLiteral("*.sig"));
-    if (input.isEmpty())
+    const QStringList inputs = Dialogs::current().openFileNames(fileDialog(
+        this, tr("Выберите файл для проверки подписи"), homeDir, QStringLiteral("*.sig")));
+    if (inputs.isEmpty())
         return;
-    runAndShow(cspBinDir, SigningCommand::checkArguments(input), 2,
-               QStringLiteral("Проверка подписи…"));
+    QList<SigningCommand::FileRun> runs;
+    for (const QString &input : inputs)
+        runs << SigningCommand::checking(ui->checkBox_detached->isChecked(), input);
+    runFiles(this, cspBinDir, QStringLiteral("Проверка подписи…"),
+             QStringLiteral("Проверка подписи файла"), inputs, runs);
 }
 
 void MainWindow::on_pushButton_clicked()
 {
-    const QString input =
-        openFile(this, tr("Выберите файл подписи для извлечения исходного документа"), homeDir,
-                 QStringLiteral("*.sig *.crypt"));
+    const QString input = Dialogs::current().openFileName(
+        fileDialog(this, tr("Выберите файл подписи для извлечения исходного документа"), homeDir,
+                   QStringLiteral("*.sig *.crypt")));
     if (input.isEmpty())
         return;
     const ChosenCertificate certificate = chosenCertificate(ui->tableWidgetCert);
@@ -96,8 +184,10 @@ void MainWindow::on_pushButton_clicked()
         Dialogs::inform(recovery.refusal);
         return;
     }
-    runAndShow(cspBinDir, recovery.arguments, 1,
-               recovery.arguments.first() == QLatin1String("-verify")
-                   ? QStringLiteral("Извлечение документа…")
-                   : QStringLiteral("Расшифрование файла…"));
+    ToolOptions options = SigningCommand::answering(1);
+    options.label = recovery.arguments.first() == QLatin1String("-verify")
+                        ? QStringLiteral("Извлечение документа…")
+                        : QStringLiteral("Расшифрование файла…");
+    Dialogs::informResult(
+        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options));
 }

@@ -10,7 +10,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, OpenFile, Directory };
+    enum class Kind { Message, OpenFile, OpenFiles, Directory };
     struct Shown
     {
         Kind kind;
@@ -22,8 +22,9 @@ public:
     ~ScriptedDialogs() override { Dialogs::install(nullptr); }
 
     QQueue<QMessageBox::StandardButton> buttons;
-    QQueue<QString> files;       // answers to openFileName
-    QQueue<QString> directories; // answers to existingDirectory
+    QQueue<QString> files;         // answers to openFileName
+    QQueue<QStringList> fileLists; // answers to openFileNames; an empty queue takes one of files
+    QQueue<QString> directories;   // answers to existingDirectory
     QList<Shown> shown;
 
     // The texts of all message boxes shown, in order.
@@ -47,6 +48,14 @@ public:
     {
         shown.append({Kind::OpenFile, {}, spec});
         return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QStringList openFileNames(const FileDialogSpec &spec) override
+    {
+        shown.append({Kind::OpenFiles, {}, spec});
+        if (!fileLists.isEmpty())
+            return fileLists.dequeue();
+        const QString file = files.isEmpty() ? QString() : files.dequeue();
+        return file.isEmpty() ? QStringList() : QStringList{file};
     }
     QString existingDirectory(const FileDialogSpec &spec) override
     {
