@@ -30,8 +30,6 @@ public:
     QString buttons;
     QWidget *parent = nullptr;
     bool modal = false;
-    // What pressing Отмена does to the next question: set it before the run.
-    std::function<void()> afterPress;
 
     QString firstLine() const { return label.section(QLatin1Char('\n'), 0, 0); }
     static QProgressDialog *find()
