@@ -1,11 +1,13 @@
 #include "csp/toolrunner.h"
 #include "support/standin.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 class TestToolRunner : public QObject
 {
@@ -23,6 +25,8 @@ private slots:
     void runLeftGoingOnFinishesLater();
     void answersAfterFirstOutput();
     void noAnswerWithoutOutput();
+    void runsSeveralTogether_data();
+    void runsSeveralTogether();
 };
 
 void TestToolRunner::splitsCommandTexts_data()
@@ -185,6 +189,56 @@ void TestToolRunner::noAnswerWithoutOutput()
         options);
     QVERIFY(r.ended());
     QCOMPARE(r.output, QString("none\n"));
+}
+
+void TestToolRunner::runsSeveralTogether_data()
+{
+    QTest::addColumn<QStringList>("scripts"); // sh -c, with $0 a marker file of its own
+    QTest::addColumn<QList<int>>("waitsMs");
+    QTest::addColumn<int>("cancelAtMs"); // -1: never
+    QTest::addColumn<QStringList>("results");
+    QTest::addColumn<int>("withinMs");
+
+    QTest::newRow("side by side, each its own output and code")
+        << QStringList{"sleep 0.3; echo a", "sleep 0.3; echo b; exit 3", "sleep 0.3; echo c"}
+        << QList<int>{5000, 5000, 5000} << -1 << QStringList{"0 a\n", "3 b\n", "0 c\n"} << 800;
+    QTest::newRow("each its own wait")
+        << QStringList{"sleep 0.8; touch \"$0\"", "echo b", "sleep 0.4; echo c"}
+        << QList<int>{200, 5000, 5000} << -1 << QStringList{"timed out", "0 b\n", "0 c\n"} << 1500;
+    QTest::newRow("Отмена stops every one still going")
+        << QStringList{"sleep 0.8; touch \"$0\"", "echo b", "sleep 0.8; touch \"$0\""}
+        << QList<int>{5000, 5000, 5000} << 200 << QStringList{"cancelled", "0 b\n", "cancelled"}
+        << 1500;
+}
+
+void TestToolRunner::runsSeveralTogether()
+{
+    QFETCH(QStringList, scripts);
+    QFETCH(QList<int>, waitsMs);
+    QFETCH(int, cancelAtMs);
+    QFETCH(QStringList, results);
+    QFETCH(int, withinMs);
+    QTemporaryDir dir;
+    QList<ToolJob> jobs;
+    for (int i = 0; i < scripts.size(); ++i) {
+        ToolJob job{"/bin/sh", {"-c", scripts[i], dir.filePath(QString::number(i))}, {}};
+        job.options.finishWaitMs = waitsMs[i];
+        jobs << job;
+    }
+    if (cancelAtMs >= 0)
+        QTimer::singleShot(cancelAtMs, [] { ToolRunner::cancel(); });
+    QElapsedTimer timer;
+    timer.start();
+    QStringList seen;
+    for (const ToolResult &r : ToolRunner::runAll(jobs))
+        seen << (r.ended()       ? QString::number(r.exitCode) + ' ' + r.output
+                 : r.cancelled() ? "cancelled"
+                                 : "timed out");
+    QVERIFY2(timer.elapsed() < withinMs, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(seen, results);
+    // What was stopped stays stopped: none of them lived to touch its marker.
+    QTest::qWait(1000 - int(timer.elapsed()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestToolRunner)

@@ -39,8 +39,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
         ui->label_cryptopro->setText(QStringLiteral("ДА"));
         ui->label_cryptopro->setStyleSheet(QStringLiteral("color: green"));
         ui->pushButton_license->setEnabled(true);
-        ui->pushButton_sysser->click();
-        ui->pushButton_keys->click();
+        listEverything();
     } else {
         ui->label_cryptopro->setText(QStringLiteral("НЕТ"));
         ui->label_cryptopro->setStyleSheet(QStringLiteral("color: red"));
@@ -54,6 +53,17 @@ MainWindow::~MainWindow()
 {
     ui.reset();
     progress.reset();
+}
+
+void MainWindow::listEverything()
+{
+    QList<ToolJob> jobs = certificateListings();
+    jobs << containerListing();
+    QList<ToolResult> results = ToolRunner::runAll(jobs);
+    const ToolResult containers = results.takeLast();
+    fillCertificateTable(results);
+    showContainers(containers);
+    ui->comboBox_fd->addItems(searchTokens());
 }
 
 bool MainWindow::TestCryptopro()

@@ -8,6 +8,8 @@
 #include <memory>
 
 class ProgressWindow;
+struct ToolJob;
+struct ToolResult;
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -81,6 +83,16 @@ private slots:
     void on_pushButton_license_clicked();
 
 private:
+    // The two certificate listings of the table (uRoot, then uMy), and filling the table from
+    // their results in that order; a listing that did not end gets its box instead of rows.
+    QList<ToolJob> certificateListings() const;
+    void fillCertificateTable(const QList<ToolResult> &listings);
+    // The container listing, and filling "Найденные контейнеры:" from its result.
+    ToolJob containerListing() const;
+    void showContainers(const ToolResult &listing);
+    // Start-up: the table's listings and the container listing run together; the reader listing,
+    // which polls the same readers and tokens, after them.
+    void listEverything();
     // Documents: saves the form, asks for a directory and writes the application or the power
     // of attorney there.
     void writeDocument(bool powerOfAttorney);

@@ -130,10 +130,15 @@ QString CertCommands::dialogText(const QString &listing)
     return text;
 }
 
+ToolJob CertCommands::job(const CertCommand &command, const ToolOptions &options)
+{
+    ToolJob job{command.program, command.arguments, options};
+    if (job.options.label.isEmpty())
+        job.options.label = command.label;
+    return job;
+}
+
 ToolResult CertCommands::run(const CertCommand &command, const ToolOptions &options)
 {
-    ToolOptions labelled = options;
-    if (labelled.label.isEmpty())
-        labelled.label = command.label;
-    return ToolRunner::run(command.program, command.arguments, labelled);
+    return ToolRunner::run(job(command, options));
 }

@@ -61,6 +61,9 @@ CertCommand deleteCertificate(const QString &binDir, const QString &store,
 // exactly 77 "=", with an explanation after the two error codes a container can give.
 QString dialogText(const QString &listing);
 
+// The command as a run of the tool runner, labelled with its own label unless options has one.
+ToolJob job(const CertCommand &command, const ToolOptions &options = {});
+
 // Runs a command through the tool runner.
 ToolResult run(const CertCommand &command, const ToolOptions &options = {});
 

@@ -27,14 +27,27 @@ void runAndShow(const CertCommand &command, const ToolOptions &options = {})
 
 void MainWindow::on_pushButton_sysser_clicked()
 {
+    fillCertificateTable(ToolRunner::runAll(certificateListings()));
+}
+
+QList<ToolJob> MainWindow::certificateListings() const
+{
+    QList<ToolJob> jobs;
+    for (const QString &store : tableStores())
+        jobs << job(listStore(cspBinDir, store));
+    return jobs;
+}
+
+void MainWindow::fillCertificateTable(const QList<ToolResult> &listings)
+{
+    const QStringList stores = tableStores();
     QList<CertificateRecord> records;
-    for (const QString &store : tableStores()) {
-        const ToolResult listing = CertCommands::run(listStore(cspBinDir, store));
-        if (!listing.ended()) {
-            Dialogs::informResult(listing);
+    for (int i = 0; i < listings.size(); ++i) {
+        if (!listings[i].ended()) {
+            Dialogs::informResult(listings[i]);
             continue;
         }
-        records += CertListing::parse(listing.output, store);
+        records += CertListing::parse(listings[i].output, stores.value(i));
     }
     CertTable::fill(ui->tableWidgetCert, records);
     CertTable::applyFilter(ui->tableWidgetCert, ui->lineEdit_certfilter->text());

@@ -12,24 +12,31 @@ using namespace KeyContainers;
 
 void MainWindow::on_pushButton_keys_clicked()
 {
-    ToolOptions options;
-    options.label = QStringLiteral("Поиск контейнеров…");
-    const ToolResult listing =
-        ToolRunner::run(cspBinDir + QStringLiteral("csptest"),
-                        {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"),
-                         QStringLiteral("-fqcn"), QStringLiteral("-verifyc")},
-                        options);
-    if (listing.ended()) {
-        ui->comboBox_seakeys->clear();
-        // The combo box's own limit drops what does not fit, "none" included.
-        ui->comboBox_seakeys->addItems(containerNames(listing.output));
-        ui->comboBox_seakeys->addItem(noneEntry());
-    } else {
-        Dialogs::informResult(listing);
-    }
-
+    showContainers(ToolRunner::run(containerListing()));
     const QStringList readers = searchTokens();
     ui->comboBox_fd->addItems(readers);
+}
+
+ToolJob MainWindow::containerListing() const
+{
+    ToolJob job{cspBinDir + QStringLiteral("csptest"),
+                {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"), QStringLiteral("-fqcn"),
+                 QStringLiteral("-verifyc")},
+                {}};
+    job.options.label = QStringLiteral("Поиск контейнеров…");
+    return job;
+}
+
+void MainWindow::showContainers(const ToolResult &listing)
+{
+    if (!listing.ended()) {
+        Dialogs::informResult(listing);
+        return;
+    }
+    ui->comboBox_seakeys->clear();
+    // The combo box's own limit drops what does not fit, "none" included.
+    ui->comboBox_seakeys->addItems(containerNames(listing.output));
+    ui->comboBox_seakeys->addItem(noneEntry());
 }
 
 QStringList MainWindow::searchTokens()

@@ -16,6 +16,7 @@
 
 #include <climits>
 #include <memory>
+#include <vector>
 
 #include <signal.h>
 #include <unistd.h>
@@ -235,6 +236,51 @@ void writeWhileRunning(QProcess &process, const QByteArray &bytes)
         process.write(bytes);
 }
 
+// What a run came to once its wait is over: its outcome and output. A run that did not end is
+// stopped, or handed to its owner when it is to go on running.
+ToolResult conclude(std::unique_ptr<GroupProcess> process, Wait wait, QByteArray output,
+                    const ToolOptions &options)
+{
+    const bool ended = wait == Wait::Done || (wait == Wait::Expired && endedAfterAll(*process));
+
+    ToolResult result;
+    const bool started = process->error() != QProcess::FailedToStart;
+    result.outcome = !started                ? ToolResult::Outcome::FailedToStart
+                     : ended                 ? ToolResult::Outcome::Ended
+                     : wait == Wait::Expired ? ToolResult::Outcome::TimedOut
+                                             : ToolResult::Outcome::Cancelled;
+    if (result.ended()) {
+        output += process->readAll();
+        result.output = OutputText::decode(output);
+        result.exitCode = process->exitCode();
+        return result;
+    }
+
+    // Taken before the process is stopped: stopping it replaces the text.
+    if (!result.cancelled())
+        result.errorText = process->errorString();
+    if (result.outcome == ToolResult::Outcome::TimedOut && options.leaveRunning &&
+        process->state() != QProcess::NotRunning) {
+        QProcess *running = process.release();
+        running->setParent(options.keepAliveOwner);
+        running->setProperty(finishBeforeQuitProperty, options.finishBeforeQuit);
+        QObject::connect(running, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
+                         running, &QObject::deleteLater);
+        return result;
+    }
+    ToolRunner::stop(process.get());
+    process->close();
+    return result;
+}
+
+std::unique_ptr<GroupProcess> start(const QString &program, const QStringList &arguments)
+{
+    auto process = std::make_unique<GroupProcess>();
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(program, arguments);
+    return process;
+}
+
 } // namespace
 
 QStringList ToolRunner::splitCommand(const QString &command)
@@ -255,9 +301,7 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
     Busy busy;
     RunWatch watch(options.label);
     watch.confirmCancel = options.confirmCancel;
-    auto process = std::make_unique<GroupProcess>();
-    process->setProcessChannelMode(QProcess::MergedChannels);
-    process->start(program, arguments);
+    std::unique_ptr<GroupProcess> process = start(program, arguments);
 
     QByteArray output;
     const auto collect = [&] {
@@ -299,36 +343,47 @@ ToolResult ToolRunner::run(const QString &program, const QStringList &arguments,
     } else {
         wait = waitUntil(*process, scaled(options.finishWaitMs), collect);
     }
-    const bool ended = wait == Wait::Done || (wait == Wait::Expired && endedAfterAll(*process));
+    return conclude(std::move(process), wait, output, options);
+}
 
-    ToolResult result;
-    const bool started = process->error() != QProcess::FailedToStart;
-    result.outcome = !started                ? ToolResult::Outcome::FailedToStart
-                     : ended                 ? ToolResult::Outcome::Ended
-                     : wait == Wait::Expired ? ToolResult::Outcome::TimedOut
-                                             : ToolResult::Outcome::Cancelled;
-    if (result.ended()) {
-        output += process->readAll();
-        result.output = OutputText::decode(output);
-        result.exitCode = process->exitCode();
-        return result;
-    }
+ToolResult ToolRunner::run(const ToolJob &job)
+{
+    return run(job.program, job.arguments, job.options);
+}
 
-    // Taken before the process is stopped: stopping it replaces the text.
-    if (!result.cancelled())
-        result.errorText = process->errorString();
-    if (result.outcome == ToolResult::Outcome::TimedOut && options.leaveRunning &&
-        process->state() != QProcess::NotRunning) {
-        QProcess *running = process.release();
-        running->setParent(options.keepAliveOwner);
-        running->setProperty(finishBeforeQuitProperty, options.finishBeforeQuit);
-        QObject::connect(running, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
-                         running, &QObject::deleteLater);
-        return result;
+QList<ToolResult> ToolRunner::runAll(const QList<ToolJob> &jobs)
+{
+    Busy busy;
+    RunWatch watch(jobs.isEmpty() ? QString() : jobs.first().options.label);
+    std::vector<std::unique_ptr<GroupProcess>> processes;
+    std::vector<QDeadlineTimer> deadlines;
+    for (const ToolJob &job : jobs) {
+        const int waitMs = scaled(job.options.finishWaitMs);
+        deadlines.emplace_back(waitMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                          : QDeadlineTimer(waitMs));
+        processes.push_back(start(job.program, job.arguments));
     }
-    stop(process.get());
-    process->close();
-    return result;
+    // Waiting for one, the others go on and their output collects in their own buffers; each
+    // still ends, or runs out, by its own deadline.
+    QList<ToolResult> results;
+    bool cancelled = false;
+    for (int i = 0; i < jobs.size(); ++i) {
+        GroupProcess &process = *processes[size_t(i)];
+        QByteArray output;
+        Wait wait = Wait::Cancelled;
+        if (!cancelled) {
+            const qint64 left = deadlines[size_t(i)].remainingTime();
+            wait = waitUntil(process, left < 0 ? -1 : int(qMin<qint64>(left, INT_MAX)), [&] {
+                output += process.readAll();
+                return false;
+            });
+            cancelled = wait == Wait::Cancelled;
+        }
+        if (cancelled && process.state() == QProcess::NotRunning)
+            wait = Wait::Done;
+        results << conclude(std::move(processes[size_t(i)]), wait, output, jobs[i].options);
+    }
+    return results;
 }
 
 bool ToolRunner::startDetached(const QString &program, const QStringList &arguments)

@@ -64,6 +64,14 @@ struct ToolOptions
     std::function<bool()> confirmCancel;
 };
 
+// One of several runs started together (ToolRunner::runAll).
+struct ToolJob
+{
+    QString program;
+    QStringList arguments;
+    ToolOptions options;
+};
+
 // Every child process of the program is started, waited for and read here. While it waits, the
 // caller's slot does not go on, but the window still repaints and answers the desktop: the wait
 // runs a local event loop, and the progress hook lets the GUI show the run and stop it.
@@ -79,6 +87,14 @@ ToolResult runCommand(const QString &command, const ToolOptions &options = {});
 // Runs a program with an argument list that is passed unchanged.
 ToolResult run(const QString &program, const QStringList &arguments,
                const ToolOptions &options = {});
+
+ToolResult run(const ToolJob &job);
+
+// Starts every job at once and waits until each has ended or run out of its own wait; the
+// results come in the order of the jobs. The progress window shows the first job's label for
+// the whole group, and Отмена stops every job still going. Only for runs that read nothing
+// from standard input (answers and prompts are not given).
+QList<ToolResult> runAll(const QList<ToolJob> &jobs);
 
 // Starts a program that runs on by itself, such as a terminal, and returns at once; nothing
 // waits for it or reads it. False when it could not be started.

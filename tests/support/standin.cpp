@@ -91,6 +91,7 @@ QList<StandInCall> CspStandIn::calls() const
 {
     QList<StandInCall> result;
     QHash<qint64, int> byPid;
+    int ends = 0;
     QFile log(QDir(binDir).filePath(QStringLiteral("calls.jsonl")));
     if (!log.open(QIODevice::ReadOnly))
         return result;
@@ -101,6 +102,7 @@ QList<StandInCall> CspStandIn::calls() const
         const qint64 pid = qint64(o.value(QStringLiteral("pid")).toDouble());
         if (o.contains(QStringLiteral("tool"))) {
             StandInCall call;
+            call.endsBeforeStart = ends;
             call.tool = o.value(QStringLiteral("tool")).toString();
             for (const QJsonValue &a : o.value(QStringLiteral("args")).toArray())
                 call.args << a.toString();
@@ -108,6 +110,7 @@ QList<StandInCall> CspStandIn::calls() const
             result.append(call);
         } else if (byPid.contains(pid) && o.contains(QStringLiteral("exit"))) {
             result[byPid.value(pid)].finished = true;
+            ++ends;
         } else if (byPid.contains(pid)) {
             result[byPid.value(pid)].stdinText = o.value(QStringLiteral("stdin")).toString();
         }

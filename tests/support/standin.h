@@ -14,6 +14,9 @@ struct StandInCall
     QString stdinText;
     // Whether the run came to its own end (a stopped run never does); not compared.
     bool finished = false;
+    // How many runs had come to their own end when this one started: runs that went on side by
+    // side started with the same count. Not compared.
+    int endsBeforeStart = 0;
     bool operator==(const StandInCall &o) const
     {
         return tool == o.tool && args == o.args && stdinText == o.stdinText;
