@@ -202,9 +202,11 @@ void TestCertificates::tableShowsBothStores()
         QCOMPARE(tableRows(*w), rows);
         QCOMPARE(env->dialogs.messageTexts(), boxes);
         QCOMPARE(runs(env->csp), refreshed);
-        // Side by side: neither listing had ended when the other started.
-        for (const StandInCall &call : env->csp.calls())
-            QCOMPARE(call.endsBeforeStart, 0);
+        // Side by side: uMy started while uRoot was still going.
+        for (const StandInCall &call : env->csp.calls()) {
+            if (call.args.contains("uMy"))
+                QCOMPARE(call.endsBeforeStart, 0);
+        }
     }
 }
 
