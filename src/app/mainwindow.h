@@ -87,7 +87,7 @@ private:
     // their results in that order; a listing that did not end gets its box instead of rows.
     QList<ToolJob> certificateListings() const;
     void fillCertificateTable(const QList<ToolResult> &listings);
-    // The container listing, and filling "Найденные контейнеры:" from its result.
+    // The container listing, and filling the list "Контейнеры:" from its result.
     ToolJob containerListing() const;
     void showContainers(const ToolResult &listing);
     // Start-up: the table's listings and the container listing run together; the reader listing,
