@@ -200,14 +200,14 @@ void TestToolRunner::runsSeveralTogether_data()
     QTest::addColumn<int>("withinMs");
 
     QTest::newRow("side by side, each its own output and code")
-        << QStringList{"sleep 0.3; echo a", "sleep 0.3; echo b; exit 3", "sleep 0.3; echo c"}
-        << QList<int>{5000, 5000, 5000} << -1 << QStringList{"0 a\n", "3 b\n", "0 c\n"} << 800;
+        << QStringList{"sleep 0.25; echo a", "sleep 0.25; echo b; exit 3", "sleep 0.25; echo c"}
+        << QList<int>{5000, 5000, 5000} << -1 << QStringList{"0 a\n", "3 b\n", "0 c\n"} << 600;
     QTest::newRow("each its own wait")
-        << QStringList{"sleep 0.8; touch \"$0\"", "echo b", "sleep 0.4; echo c"}
-        << QList<int>{200, 5000, 5000} << -1 << QStringList{"timed out", "0 b\n", "0 c\n"} << 1500;
+        << QStringList{"sleep 0.5; touch \"$0\"", "echo b", "sleep 0.3; echo c"}
+        << QList<int>{150, 5000, 5000} << -1 << QStringList{"timed out", "0 b\n", "0 c\n"} << 1500;
     QTest::newRow("Отмена stops every one still going")
-        << QStringList{"sleep 0.8; touch \"$0\"", "echo b", "sleep 0.8; touch \"$0\""}
-        << QList<int>{5000, 5000, 5000} << 200 << QStringList{"cancelled", "0 b\n", "cancelled"}
+        << QStringList{"sleep 0.5; touch \"$0\"", "echo b", "sleep 0.5; touch \"$0\""}
+        << QList<int>{5000, 5000, 5000} << 150 << QStringList{"cancelled", "0 b\n", "cancelled"}
         << 1500;
 }
 
@@ -237,7 +237,7 @@ void TestToolRunner::runsSeveralTogether()
     QVERIFY2(timer.elapsed() < withinMs, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(seen, results);
     // What was stopped stays stopped: none of them lived to touch its marker.
-    QTest::qWait(1000 - int(timer.elapsed()));
+    QTest::qWait(700 - int(timer.elapsed()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
