@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Velmora, builds it, and then starts it or runs every test.
 #   tools/dev.sh run              build and start Velmora from the repository root
-#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan, where the
-#                                 fuzz targets are built too when clang is installed) and run all
-#                                 tests
+#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan and the
+#                                 fuzz targets) and run all tests
 #   tools/dev.sh fuzz [SECONDS]   build the fuzz targets with clang and run each for SECONDS
 #                                 (60 by default; FUZZ_RUNS=N also stops each after N inputs)
 #   tools/dev.sh soak             the window against the stand-in utilities, 1000 rounds of list,
@@ -31,11 +30,13 @@ fuzz)
     ;;
 esac
 
-# dpkg-dev and file let CPack build the Debian package (cmake --build build --target package);
-# the tests check the package with lintian, desktop-file-validate and appstreamcli.
-packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
+# dpkg-dev and file let CPack build the Debian package, rpm the RPM package (cmake --build build
+# --target package); the tests check them with lintian, rpmlint, desktop-file-validate and
+# appstreamcli, and install the RPM package into a scratch root. The sanitized build of test
+# builds and runs the fuzz targets with clang.
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file rpm ccache)
 [ "$mode" != run ] && packages+=(qtbase5-private-dev)
-[ "$mode" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+[[ "$mode" = fuzz || "$mode" = test ]] && packages+=(clang libclang-rt-14-dev)
 # The installer runs the installation scripts in xterm (the tests use a stand-in for it); its
 # default fonts come from xfonts-base, without which it shows no Cyrillic.
 [ "$mode" = run ] && packages+=(xterm xfonts-base)
@@ -43,7 +44,7 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
 # Qt's own Russian texts: standard buttons, file dialogs (the tests check one button).
 [[ "$mode" = run || "$mode" = test ]] && packages+=(qttranslations5-l10n)
 [ "$mode" = test ] && packages+=(unzip)
-[ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream)
+[ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream rpmlint)
 bash tools/debian-packages.sh "${packages[@]}"
 
 # Compiled objects are shared between builds and clones: paths are taken relative to the
