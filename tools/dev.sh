@@ -10,7 +10,8 @@
 #   tools/dev.sh bench            an optimised build of the benchmark, and its figures
 # Run it as yourself: only the installation of missing Debian packages asks for root (see
 # tools/debian-packages.sh); the builds, the tests and the program run as the user who started
-# it. As root (CI) everything runs as root.
+# it. As root (CI) everything runs as root, and test runs the plain build's suites a second time as
+# a throwaway ordinary user, whom file permissions bind as they bind the program's users.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,6 +68,64 @@ build() {
     cmake --build "$dir" --parallel "$jobs" "${target[@]}"
 }
 
+# run_tests TEST_DIR [COMMAND...]: runs the suites listed in TEST_DIR (through COMMAND, which runs
+# CTest as another user) and names each test or table row that was skipped, with its reason:
+# CTest shows the output of failed tests only.
+run_tests() {
+    local dir=$1
+    shift
+    "$@" ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
+    grep -h '^SKIP' "$dir/Testing/Temporary/LastTest.log" || true
+}
+
+# ordinary_pass DIR: as root, runs the suites of the build in DIR once more as an ordinary user,
+# whom file permissions bind as they bind the program's users: a throwaway system user (created
+# for the pass when missing, removed after it), with HOME, TMPDIR and its runtime directory in a
+# fresh directory of its own, and, for the tests that need one, a directory of another user
+# (root) that every user can write, holding a request log of that user that every user can write.
+ordinary_user=velmora-tests
+ordinary_created=0
+ordinary_scratch=
+ordinary_passable=()
+ordinary_cleanup() {
+    [ -z "$ordinary_scratch" ] || rm -rf "$ordinary_scratch"
+    [ "$ordinary_created" = 0 ] || userdel "$ordinary_user"
+    [ ${#ordinary_passable[@]} = 0 ] || chmod o-x "${ordinary_passable[@]}"
+}
+ordinary_pass() {
+    local dir=$1 path=$PWD scratch
+    trap ordinary_cleanup EXIT
+    if ! id -u "$ordinary_user" >/dev/null 2>&1; then
+        useradd --system --user-group --no-create-home --home-dir /nonexistent \
+            --shell /usr/sbin/nologin "$ordinary_user"
+        ordinary_created=1
+    fi
+    scratch=$(mktemp -d)
+    ordinary_scratch=$scratch
+    # The sources and the build tree must be reachable: directories above them that the user
+    # cannot pass get o+x for the pass.
+    while [ "$path" != / ]; do
+        runuser -u "$ordinary_user" -- test -x "$path" || ordinary_passable+=("$path")
+        path=$(dirname "$path")
+    done
+    if [ ${#ordinary_passable[@]} -gt 0 ]; then
+        echo "For the pass as $ordinary_user, o+x for the time of the pass: ${ordinary_passable[*]}" >&2
+        chmod o+x "${ordinary_passable[@]}"
+    fi
+    chmod 0755 "$scratch"
+    install -d -m 0700 -o "$ordinary_user" -g "$ordinary_user" "$scratch/home" "$scratch/tmp" \
+        "$scratch/run" "$scratch/ctest"
+    install -d -m 0777 "$scratch/foreign"
+    printf "someone else's" >"$scratch/foreign/genreg.log"
+    chmod 0666 "$scratch/foreign/genreg.log"
+    # CTest keeps its records beside the test list it reads: a list of its own, pointing at the
+    # build, so the build tree stays root's.
+    echo "subdirs(\"$PWD/$dir\")" >"$scratch/ctest/CTestTestfile.cmake"
+    echo "== The suites once more as the ordinary user $ordinary_user"
+    run_tests "$scratch/ctest" runuser -u "$ordinary_user" -- env HOME="$scratch/home" \
+        TMPDIR="$scratch/tmp" XDG_RUNTIME_DIR="$scratch/run" VELMORA_FOREIGN_DIR="$scratch/foreign"
+}
+
 case "$mode" in
 run)
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
@@ -74,10 +133,11 @@ run)
     ;;
 test)
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
-    ctest --test-dir build-test --output-on-failure --parallel "$jobs"
+    run_tests build-test
+    [ "$(id -u)" -ne 0 ] || ordinary_pass build-test
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON \
         -DVELMORA_FUZZ=ON
-    ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+    run_tests build-asan
     ;;
 fuzz)
     cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
