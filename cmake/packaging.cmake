@@ -73,8 +73,10 @@ install(FILES ${VELMORA_DIST_BUILD_DIR}/ru/velmora.1.gz
 install(FILES ${VELMORA_DIST_DIR}/copyright ${VELMORA_DIST_BUILD_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The Debian package: cmake --build build --target package writes build/velmora_VERSION_amd64.deb.
-set(CPACK_GENERATOR DEB)
+# The packages: cmake --build build --target package writes build/velmora_VERSION_amd64.deb and,
+# for ALT Linux, RED OS, ROSA and the other RPM distributions, build/velmora-VERSION-1.x86_64.rpm,
+# both from the install rules above.
+set(CPACK_GENERATOR DEB RPM)
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velmora developers")
@@ -103,5 +105,25 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "xterm, qttranslations5-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xfonts-base)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
+
+# rpmbuild finds the libraries' requirements itself (the Qt packages are named differently on
+# each RPM distribution); only xterm is named by hand. The standard directories belong to the
+# file system package, so the package owns only its own ones.
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_RELEASE 1)
+set(CPACK_RPM_PACKAGE_LICENSE GPL-3.0-or-later)
+set(CPACK_RPM_PACKAGE_GROUP "Applications/System")
+set(CPACK_RPM_PACKAGE_URL "https://velmora.ru")
+# CPack has no variable for the Packager tag; rpmbuild takes it from this macro.
+set(CPACK_RPM_SPEC_MORE_DEFINE "%define packager ${CPACK_PACKAGE_CONTACT}")
+set(CPACK_RPM_PACKAGE_SUMMARY "Graphical front end for the CSP command-line utilities")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_RPM_PACKAGE_AUTOREQ ON)
+set(CPACK_RPM_PACKAGE_REQUIRES xterm)
+list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+     /usr/libexec /usr/share/applications /usr/share/metainfo /usr/share/icons
+     /usr/share/icons/hicolor /usr/share/icons/hicolor/64x64 /usr/share/icons/hicolor/64x64/apps
+     /usr/share/icons/hicolor/scalable /usr/share/icons/hicolor/scalable/apps /usr/share/man
+     /usr/share/man/man1 /usr/share/man/ru /usr/share/man/ru/man1)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

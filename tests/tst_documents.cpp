@@ -7,12 +7,15 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -207,6 +210,8 @@ void TestDocuments::buttons_data()
     row("a directory where the file should be", false, owner, "directory", "trast_" + file,
         "Filename refers to a directory");
     row("the chosen directory is a file", true, owner, "file", "plain/" + file, "Not a directory");
+    row("the chosen directory is not writable, an earlier file is", true, owner, "read-only", file,
+        "Permission denied");
 }
 
 void TestDocuments::buttons()
@@ -216,6 +221,8 @@ void TestDocuments::buttons()
     QFETCH(QString, obstacle);
     QFETCH(QString, fileName);
     QFETCH(QString, reason);
+    if (obstacle == "read-only" && ::geteuid() == 0)
+        QSKIP("root writes into any directory");
     env->csp.remove("cryptcp"); // a start-up that runs nothing
     auto w = env->startWindow();
     // Typed but not saved: the button saves the form before it builds the document from it.
@@ -226,9 +233,14 @@ void TestDocuments::buttons()
     const QString path = out + "/" + fileName;
     QVERIFY(QDir().mkpath(obstacle == "directory" ? path : out));
     QFile old(obstacle == "file" ? out + "/plain" : path);
-    if (obstacle == "old file" || obstacle == "size limit" || obstacle == "file")
+    if (obstacle == "old file" || obstacle == "size limit" || obstacle == "file" ||
+        obstacle == "read-only")
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
     old.close();
+    const QByteArray outName = QFile::encodeName(out);
+    if (obstacle == "read-only")
+        QCOMPARE(::chmod(outName.constData(), 0555), 0);
+    const auto writable = qScopeGuard([&] { ::chmod(outName.constData(), 0755); });
     env->dialogs.directories.enqueue(obstacle == "cancel" ? QString() : QFileInfo(path).path());
 
     // A file size limit binds root too and cuts the write short as a full disk would; with the

@@ -266,7 +266,14 @@ void TestRequestCommand::logIsNeverOpenedThroughSomethingPlanted()
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString log = dir.filePath("genreg.log");
+    // Only root can give a file away; for anyone else the test command plants one, writable by
+    // every user, in a directory of another user.
+    const QString foreignDir = qEnvironmentVariable("VELMORA_FOREIGN_DIR");
+    if (planted == "foreign" && ::geteuid() != 0 && foreignDir.isEmpty())
+        QSKIP("only root can give a file to another user, and no log of another user was planted "
+              "(VELMORA_FOREIGN_DIR)");
+    const QString logDir = planted == "foreign" && ::geteuid() != 0 ? foreignDir : dir.path();
+    const QString log = logDir + "/genreg.log";
     const QString victim = dir.filePath("victim");
     {
         QFile f(victim);
@@ -286,19 +293,18 @@ void TestRequestCommand::logIsNeverOpenedThroughSomethingPlanted()
         QVERIFY(QFile::link(dir.filePath("created-through-link"), log));
     } else if (planted == "hardlink") {
         QCOMPARE(::link(QFile::encodeName(victim).constData(), logName.constData()), 0);
-    } else if (planted == "foreign") {
-        if (::geteuid() != 0)
-            QSKIP("only root can give a file to another user");
+    } else if (planted == "foreign" && ::geteuid() == 0) {
         QFile f(log);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("someone else's");
         f.close();
         QCOMPARE(::chown(logName.constData(), 65534, 65534), 0);
+        QCOMPARE(::chmod(logName.constData(), 0666), 0);
     } else if (planted == "fifo") {
         QCOMPARE(::mkfifo(logName.constData(), 0600), 0);
     }
 
-    RequestLog::setDirectoryForTests(dir.path());
+    RequestLog::setDirectoryForTests(logDir);
     {
         RequestLog requestLog;
         QCOMPARE(requestLog.path(), log);

@@ -17,6 +17,7 @@
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +89,8 @@ private slots:
     void failedSaveKeepsThePreviousFile_data();
     void failedSaveKeepsThePreviousFile();
     void settingsDirectoryCannotBeCreated();
+    void savedOnlyInADirectoryOfOurOwn_data();
+    void savedOnlyInADirectoryOfOurOwn();
 
 private:
     std::unique_ptr<MainWindow> window();
@@ -231,16 +234,19 @@ void TestRequestForm::startsEmptyAndQuitSavesEveryKey_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("first start") << QByteArray() << false;
-    QTest::newRow("count 0") << QByteArray::fromHex("00000000") << true;
+    QTest::addColumn<int>("umask");
+    QTest::newRow("first start") << QByteArray() << false << 022;
+    QTest::newRow("first start, umask 077") << QByteArray() << false << 077;
+    QTest::newRow("count 0") << QByteArray::fromHex("00000000") << true << 022;
     QTest::newRow("truncated inside an entry")
-        << QByteArray::fromHex("00000002 000000020045 000000020061 00000004 0053") << true;
+        << QByteArray::fromHex("00000002 000000020045 000000020061 00000004 0053") << true << 022;
 }
 
 void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, exists);
+    QFETCH(int, umask);
     if (exists) {
         // As an earlier version left them: readable by every local user.
         QVERIFY(QDir().mkdir(formFileDir(env->home.path())));
@@ -255,7 +261,9 @@ void TestRequestForm::startsEmptyAndQuitSavesEveryKey()
     for (const auto &field : savedFields)
         QCOMPARE(edit(qPrintable(field.second))->text(), QString());
 
+    const mode_t oldUmask = ::umask(mode_t(umask));
     w->findChild<QPushButton *>("pushButton_quit")->click();
+    ::umask(oldUmask);
     const QByteArray saved = readAll(filePath());
     QStringList keys;
     for (const auto &field : savedFields)
@@ -384,6 +392,43 @@ void TestRequestForm::settingsDirectoryCannotBeCreated()
         QDir(env->home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList{"file"});
     QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
+}
+
+void TestRequestForm::savedOnlyInADirectoryOfOurOwn_data()
+{
+    QTest::addColumn<bool>("foreign");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("modeAfter");
+    QTest::newRow("ours, not writable: narrowed to its owner and saved") << false << 0500 << 0700;
+    QTest::newRow("another user's, writable by all: nothing saved") << true << 0777 << 0777;
+}
+
+void TestRequestForm::savedOnlyInADirectoryOfOurOwn()
+{
+    QFETCH(bool, foreign);
+    QFETCH(int, mode);
+    QFETCH(int, modeAfter);
+    const QString dir = formFileDir(env->home.path());
+    const QByteArray name = QFile::encodeName(dir);
+    if (foreign && ::geteuid() != 0) {
+        // Only root can give a directory away; for anyone else the test command plants one.
+        const QString planted = qEnvironmentVariable("VELMORA_FOREIGN_DIR");
+        if (planted.isEmpty())
+            QSKIP("only root can give a directory to another user, and none was planted "
+                  "(VELMORA_FOREIGN_DIR)");
+        QVERIFY(QFile::link(planted, dir));
+    } else {
+        QVERIFY(QDir().mkdir(dir));
+        QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+        if (foreign)
+            QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    }
+    w = window();
+    edit("lineEdit_SN")->setText("Иванов");
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    QCOMPARE(modeOf(dir), modeAfter);
+    QCOMPARE(QFileInfo::exists(filePath()), !foreign);
+    QCOMPARE(loadFormFile(filePath()).value("SN"), foreign ? QString() : QString("Иванов"));
 }
 
 QTEST_MAIN(TestRequestForm)

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Velmora, builds it, and then starts it or runs every test.
 #   tools/dev.sh run              build and start Velmora from the repository root
-#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan, where the
-#                                 fuzz targets are built too when clang is installed) and run all
-#                                 tests
+#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan and the
+#                                 fuzz targets) and run all tests
 #   tools/dev.sh fuzz [SECONDS]   build the fuzz targets with clang and run each for SECONDS
 #                                 (60 by default; FUZZ_RUNS=N also stops each after N inputs)
 #   tools/dev.sh soak             the window against the stand-in utilities, 1000 rounds of list,
@@ -11,7 +10,8 @@
 #   tools/dev.sh bench            an optimised build of the benchmark, and its figures
 # Run it as yourself: only the installation of missing Debian packages asks for root (see
 # tools/debian-packages.sh); the builds, the tests and the program run as the user who started
-# it. As root (CI) everything runs as root.
+# it. As root (CI) everything runs as root, and test runs the plain build's suites a second time as
+# a throwaway ordinary user, whom file permissions bind as they bind the program's users.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,11 +31,13 @@ fuzz)
     ;;
 esac
 
-# dpkg-dev and file let CPack build the Debian package (cmake --build build --target package);
-# the tests check the package with lintian, desktop-file-validate and appstreamcli.
-packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
+# dpkg-dev and file let CPack build the Debian package, rpm the RPM package (cmake --build build
+# --target package); the tests check them with lintian, rpmlint, desktop-file-validate and
+# appstreamcli, and install the RPM package into a scratch root. The sanitized build of test
+# builds and runs the fuzz targets with clang.
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file rpm ccache)
 [ "$mode" != run ] && packages+=(qtbase5-private-dev)
-[ "$mode" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+[[ "$mode" = fuzz || "$mode" = test ]] && packages+=(clang libclang-rt-14-dev)
 # The installer runs the installation scripts in xterm (the tests use a stand-in for it); its
 # default fonts come from xfonts-base, without which it shows no Cyrillic.
 [ "$mode" = run ] && packages+=(xterm xfonts-base)
@@ -43,7 +45,7 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file ccache)
 # Qt's own Russian texts: standard buttons, file dialogs (the tests check one button).
 [[ "$mode" = run || "$mode" = test ]] && packages+=(qttranslations5-l10n)
 [ "$mode" = test ] && packages+=(unzip)
-[ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream)
+[ "$mode" = test ] && packages+=(lintian desktop-file-utils appstream rpmlint)
 bash tools/debian-packages.sh "${packages[@]}"
 
 # Compiled objects are shared between builds and clones: paths are taken relative to the
@@ -66,6 +68,64 @@ build() {
     cmake --build "$dir" --parallel "$jobs" "${target[@]}"
 }
 
+# run_tests TEST_DIR [COMMAND...]: runs the suites listed in TEST_DIR (through COMMAND, which runs
+# CTest as another user) and names each test or table row that was skipped, with its reason:
+# CTest shows the output of failed tests only.
+run_tests() {
+    local dir=$1
+    shift
+    "$@" ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
+    grep -h '^SKIP' "$dir/Testing/Temporary/LastTest.log" || true
+}
+
+# ordinary_pass DIR: as root, runs the suites of the build in DIR once more as an ordinary user,
+# whom file permissions bind as they bind the program's users: a throwaway system user (created
+# for the pass when missing, removed after it), with HOME, TMPDIR and its runtime directory in a
+# fresh directory of its own, and, for the tests that need one, a directory of another user
+# (root) that every user can write, holding a request log of that user that every user can write.
+ordinary_user=velmora-tests
+ordinary_created=0
+ordinary_scratch=
+ordinary_passable=()
+ordinary_cleanup() {
+    [ -z "$ordinary_scratch" ] || rm -rf "$ordinary_scratch"
+    [ "$ordinary_created" = 0 ] || userdel "$ordinary_user"
+    [ ${#ordinary_passable[@]} = 0 ] || chmod o-x "${ordinary_passable[@]}"
+}
+ordinary_pass() {
+    local dir=$1 path=$PWD scratch
+    trap ordinary_cleanup EXIT
+    if ! id -u "$ordinary_user" >/dev/null 2>&1; then
+        useradd --system --user-group --no-create-home --home-dir /nonexistent \
+            --shell /usr/sbin/nologin "$ordinary_user"
+        ordinary_created=1
+    fi
+    scratch=$(mktemp -d)
+    ordinary_scratch=$scratch
+    # The sources and the build tree must be reachable: directories above them that the user
+    # cannot pass get o+x for the pass.
+    while [ "$path" != / ]; do
+        runuser -u "$ordinary_user" -- test -x "$path" || ordinary_passable+=("$path")
+        path=$(dirname "$path")
+    done
+    if [ ${#ordinary_passable[@]} -gt 0 ]; then
+        echo "For the pass as $ordinary_user, o+x for the time of the pass: ${ordinary_passable[*]}" >&2
+        chmod o+x "${ordinary_passable[@]}"
+    fi
+    chmod 0755 "$scratch"
+    install -d -m 0700 -o "$ordinary_user" -g "$ordinary_user" "$scratch/home" "$scratch/tmp" \
+        "$scratch/run" "$scratch/ctest"
+    install -d -m 0777 "$scratch/foreign"
+    printf "someone else's" >"$scratch/foreign/genreg.log"
+    chmod 0666 "$scratch/foreign/genreg.log"
+    # CTest keeps its records beside the test list it reads: a list of its own, pointing at the
+    # build, so the build tree stays root's.
+    echo "subdirs(\"$PWD/$dir\")" >"$scratch/ctest/CTestTestfile.cmake"
+    echo "== The suites once more as the ordinary user $ordinary_user"
+    run_tests "$scratch/ctest" runuser -u "$ordinary_user" -- env HOME="$scratch/home" \
+        TMPDIR="$scratch/tmp" XDG_RUNTIME_DIR="$scratch/run" VELMORA_FOREIGN_DIR="$scratch/foreign"
+}
+
 case "$mode" in
 run)
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
@@ -73,10 +133,11 @@ run)
     ;;
 test)
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
-    ctest --test-dir build-test --output-on-failure --parallel "$jobs"
+    run_tests build-test
+    [ "$(id -u)" -ne 0 ] || ordinary_pass build-test
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON \
         -DVELMORA_FUZZ=ON
-    ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+    run_tests build-asan
     ;;
 fuzz)
     cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \

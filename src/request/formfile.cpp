@@ -3,7 +3,10 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +28,11 @@ QString formFileDir(const QString &home)
 bool makePrivateDirectory(const QString &path)
 {
     QDir().mkdir(path);
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+    // Someone else's directory stays theirs, also for root, who could narrow it: its owner could
+    // read, replace or remove the form in it.
+    const QFileInfo info(path);
+    return info.isDir() && info.ownerId() == ::geteuid() &&
+           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
 }
 

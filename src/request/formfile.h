@@ -12,7 +12,7 @@
 // home + "/.velmora-csp"
 QString formFileDir(const QString &home);
 // Makes the directory (if missing) and narrows it to its owner, mode 0700: the form inside it
-// holds passport numbers, SNILS and INN. False when it is not there or not ours to narrow.
+// holds passport numbers, SNILS and INN. False when it is not there or belongs to another user.
 bool makePrivateDirectory(const QString &path);
 // home + "/.velmora-csp/polname.dat"
 QString formFilePath(const QString &home);

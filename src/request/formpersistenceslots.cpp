@@ -63,12 +63,12 @@ const char *const loadOrder[] = {
 
 void MainWindow::date_Set()
 {
-    // The result is ignored: a directory that cannot be made makes the save fail below without
-    // touching anything.
-    makePrivateDirectory(formFileDir(homeDir));
+    const bool isPrivate = makePrivateDirectory(formFileDir(homeDir));
     for (const SavedField &f : savedFields)
         formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
-    saveFormFile(formFilePath(homeDir), formData);
+    // Nothing is saved where it would not be the user's alone.
+    if (isPrivate)
+        saveFormFile(formFilePath(homeDir), formData);
 }
 
 void MainWindow::offerToSaveForm()

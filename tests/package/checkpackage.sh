@@ -1,8 +1,9 @@
 #!/bin/bash
-# Builds the Debian package from a configured build directory and checks what a user installs:
-# the file list, the permissions of the launcher, the program and every script, the package's
-# dependencies, the launcher started from another directory, the version in the program, the
-# changelog and the metainfo, and the verdicts of desktop-file-validate, appstreamcli and lintian.
+# Builds the Debian and the RPM package from a configured build directory and checks what a user
+# installs: the file list, the permissions of the launcher, the program and every script, the
+# packages' dependencies, the launcher started from another directory, the version in the
+# program, the changelog and the metainfo, the verdicts of desktop-file-validate, appstreamcli,
+# lintian and rpmlint, and that the RPM package installs the same files in the same places.
 #   checkpackage.sh BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
 
@@ -10,13 +11,20 @@ build=$1
 source=$2
 version=$3
 
+# CPack builds in the build tree, which in tools/dev.sh's pass as an ordinary user is root's.
+if ! [ -w "$build" ]; then
+    echo "SKIP: $(id -un) cannot write the build tree $build: the packages are built and checked by the user who built it"
+    exit 77
+fi
+
 failures=0
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
 
-for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli lintian; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli lintian rpm \
+    rpmbuild rpmlint; do
     command -v "$tool" >/dev/null || {
         echo "FAIL: $tool is not installed (tools/dev.sh test installs it)" >&2
         exit 1
@@ -26,22 +34,28 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 || {
+cpack --config "$build/CPackConfig.cmake" -G 'DEB;RPM' -B "$work/out" >"$work/cpack.log" 2>&1 || {
     cat "$work/cpack.log" >&2
     echo "FAIL: cpack could not build the package" >&2
     exit 1
 }
 deb=$work/out/velmora_${version}_amd64.deb
-[ -f "$deb" ] || {
-    ls "$work/out" >&2
-    echo "FAIL: no $deb" >&2
-    exit 1
-}
+rpm=$work/out/velmora-${version}-1.x86_64.rpm
+for package in "$deb" "$rpm"; do
+    [ -f "$package" ] || {
+        ls "$work/out" >&2
+        echo "FAIL: no $package" >&2
+        exit 1
+    }
+done
 
-# Mode and path of every file in the package, e.g. "-rwxr-xr-x ./usr/bin/velmora".
-dpkg-deb -c "$deb" | awk '{ print $1, $6 }' >"$work/files"
+# Mode and path of every file in each package, e.g. "-rwxr-xr-x ./usr/bin/velmora".
+dpkg-deb -c "$deb" | awk '{ print $1, $6 }' >"$work/files.deb"
+rpm -qp --qf '[%{FILEMODES:perms} .%{FILENAMES}\n]' "$rpm" >"$work/files.rpm"
 expect() {
-    grep -qxF -- "$1 $2" "$work/files" || fail "the package has no $2 with mode $1"
+    for list in "$work"/files.*; do
+        grep -qxF -- "$1 $2" "$list" || fail "${list##*.}: the package has no $2 with mode $1"
+    done
 }
 expect -rwxr-xr-x ./usr/bin/velmora
 expect -rwxr-xr-x ./usr/libexec/velmora/velmora
@@ -69,52 +83,76 @@ done
 [ "$(dpkg-deb -f "$deb" Recommends)" = xfonts-base ] || fail "Recommends is not xfonts-base"
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "Section is not utils"
 
-root=$work/root
-dpkg-deb -x "$deb" "$root"
+# The libraries' requirements come from rpmbuild, xterm by name.
+requires=$(rpm -qp --requires "$rpm")
+for needed in xterm 'libQt5Widgets.so.5()(64bit)' 'libQt5Core.so.5()(64bit)'; do
+    grep -qxF "$needed" <<<"$requires" || fail "the RPM package does not require $needed: $requires"
+done
+described=$(rpm -qp --qf '%{LICENSE}|%{GROUP}|%{URL}|%{SUMMARY}' "$rpm")
+[ "$described" = 'GPL-3.0-or-later|Applications/System|https://velmora.ru|Graphical front end for the CSP command-line utilities' ] ||
+    fail "the RPM package's licence, group, URL or summary: $described"
 
-# Started from another directory, the launcher finds the program...
-shown=$(cd / && env -u DISPLAY "$root/usr/bin/velmora" --version 2>&1) || fail "velmora --version failed: $shown"
-[ "$shown" = "velmora $version" ] || fail "velmora --version printed '$shown', not 'velmora $version'"
-# ...and starts it in the data directory with the arguments unchanged.
-cp "$root/usr/libexec/velmora/velmora" "$work/program"
-cat >"$root/usr/libexec/velmora/velmora" <<'EOF'
-#!/bin/sh
-pwd
-printf '[%s]\n' "$@"
-EOF
-shown=$(cd / && "$root/usr/bin/velmora" 'a "b" c' '' -x)
-wanted=$(printf '%s\n' "$root/usr/share/velmora" '[a "b" c]' '[]' '[-x]')
-[ "$shown" = "$wanted" ] || fail "the launcher started the program as
+# An installed tree: the launcher, the program, the data and the menu entry where they belong.
+# Prints every file with its mode, to compare the trees the two packages install.
+check_installed() {
+    local root=$1 shown wanted
+    # Started from another directory, the launcher finds the program...
+    shown=$(cd / && env -u DISPLAY "$root/usr/bin/velmora" --version 2>&1) || fail "$root: velmora --version failed: $shown"
+    [ "$shown" = "velmora $version" ] || fail "$root: velmora --version printed '$shown', not 'velmora $version'"
+    # ...and starts it in the data directory with the arguments unchanged.
+    cp "$root/usr/libexec/velmora/velmora" "$work/program"
+    printf '#!/bin/sh\npwd\nprintf "[%%s]\\n" "$@"\n' >"$root/usr/libexec/velmora/velmora"
+    shown=$(cd / && "$root/usr/bin/velmora" 'a "b" c' '' -x)
+    wanted=$(printf '%s\n' "$root/usr/share/velmora" '[a "b" c]' '[]' '[-x]')
+    [ "$shown" = "$wanted" ] || fail "the launcher started the program as
 $shown
 instead of
 $wanted"
-[ -x "$root/usr/share/velmora/screepts/copykey.sh" ] || fail "copykey.sh is not executable"
-cp "$work/program" "$root/usr/libexec/velmora/velmora"
+    cp "$work/program" "$root/usr/libexec/velmora/velmora"
+    [ -x "$root/usr/share/velmora/screepts/copykey.sh" ] || fail "$root: copykey.sh is not executable"
 
-# The release in the changelog and the metainfo is the one the program reports.
-changelog_version=$(zcat "$root/usr/share/doc/velmora/changelog.gz" | sed -n '1s/^velmora (\([^)]*\)).*/\1/p')
-[ "$changelog_version" = "$version" ] || fail "the changelog's last entry is $changelog_version, not $version"
-metainfo=$root/usr/share/metainfo/ru.velmora.Velmora.metainfo.xml
-metainfo_version=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
-[ "$metainfo_version" = "$version" ] || fail "the metainfo's last release is $metainfo_version, not $version"
-grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no GPL-3.0-or-later"
+    # The release in the changelog and the metainfo is the one the program reports.
+    local changelog_version metainfo metainfo_version desktop
+    changelog_version=$(zcat "$root/usr/share/doc/velmora/changelog.gz" | sed -n '1s/^velmora (\([^)]*\)).*/\1/p')
+    [ "$changelog_version" = "$version" ] || fail "$root: the changelog's last entry is $changelog_version, not $version"
+    metainfo=$root/usr/share/metainfo/ru.velmora.Velmora.metainfo.xml
+    metainfo_version=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+    [ "$metainfo_version" = "$version" ] || fail "$root: the metainfo's last release is $metainfo_version, not $version"
+    grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "$root: the metainfo names no GPL-3.0-or-later"
 
-# The menu entry starts the launcher and shows the installed icon; the metainfo names the entry.
-desktop=$root/usr/share/applications/ru.velmora.Velmora.desktop
-grep -qx 'Exec=velmora' "$desktop" || fail "the desktop entry does not start velmora"
-grep -qx 'Icon=velmora' "$desktop" || fail "the desktop entry does not name the icon velmora"
-grep -q '<launchable type="desktop-id">ru.velmora.Velmora.desktop</launchable>' "$metainfo" ||
-    fail "the metainfo does not name the desktop entry"
+    # The menu entry starts the launcher and shows the installed icon; the metainfo names the entry.
+    desktop=$root/usr/share/applications/ru.velmora.Velmora.desktop
+    grep -qx 'Exec=velmora' "$desktop" || fail "$root: the desktop entry does not start velmora"
+    grep -qx 'Icon=velmora' "$desktop" || fail "$root: the desktop entry does not name the icon velmora"
+    grep -q '<launchable type="desktop-id">ru.velmora.Velmora.desktop</launchable>' "$metainfo" ||
+        fail "$root: the metainfo does not name the desktop entry"
+    (cd "$root" && find usr -type f -printf '%m %p\n' | sort)
+}
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+check_installed "$root" >"$work/tree.deb"
+# The RPM package as rpm installs it, into a scratch root.
+rpmroot=$work/rpmroot
+if rpm --root "$rpmroot" --nodeps -i "$rpm"; then
+    check_installed "$rpmroot" >"$work/tree.rpm"
+    diff "$work/tree.deb" "$work/tree.rpm" || fail "the RPM package installs other files than the Debian one (<: Debian, >: RPM)"
+else
+    fail "rpm could not install the package into $rpmroot"
+fi
 
 desktop-file-validate "$root/usr/share/applications/ru.velmora.Velmora.desktop" ||
     fail "desktop-file-validate rejects the desktop entry"
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
+appstreamcli validate --no-net "$root/usr/share/metainfo/ru.velmora.Velmora.metainfo.xml" ||
+    fail "appstreamcli rejects the metainfo"
 # Errors fail; warnings are shown.
 lintian --fail-on error --display-level '>=warning' "$deb" >"$work/lintian" 2>&1 || fail "lintian reports errors"
 grep -v '^running with root privileges' "$work/lintian" || true
+rpmlint --config "$source/tests/package/rpmlint.toml" "$rpm" >"$work/rpmlint" 2>&1 || fail "rpmlint reports errors"
+cat "$work/rpmlint"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures failed" >&2
     exit 1
 fi
-echo "the package velmora_${version}_amd64.deb is complete"
+echo "the packages velmora_${version}_amd64.deb and velmora-${version}-1.x86_64.rpm are complete"
