@@ -34,20 +34,33 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cpack --config "$build/CPackConfig.cmake" -G 'DEB;RPM' -B "$work/out" >"$work/cpack.log" 2>&1 || {
-    cat "$work/cpack.log" >&2
-    echo "FAIL: cpack could not build the package" >&2
-    exit 1
-}
-deb=$work/out/velmora_${version}_amd64.deb
-rpm=$work/out/velmora-${version}-1.x86_64.rpm
+# Both at once, each in a directory of its own.
+for generator in DEB RPM; do
+    cpack --config "$build/CPackConfig.cmake" -G "$generator" -B "$work/$generator" \
+        >"$work/cpack-$generator.log" 2>&1 &
+done
+for _ in DEB RPM; do
+    wait -n || {
+        cat "$work"/cpack-*.log >&2
+        echo "FAIL: cpack could not build the packages" >&2
+        exit 1
+    }
+done
+deb=$work/DEB/velmora_${version}_amd64.deb
+rpm=$work/RPM/velmora-${version}-1.x86_64.rpm
 for package in "$deb" "$rpm"; do
     [ -f "$package" ] || {
-        ls "$work/out" >&2
+        ls "$work"/DEB "$work"/RPM >&2
         echo "FAIL: no $package" >&2
         exit 1
     }
 done
+
+# The linters take the longest: they look at the packages while the rest is checked.
+lintian --fail-on error --display-level '>=warning' "$deb" >"$work/lintian" 2>&1 &
+lintian_pid=$!
+rpmlint --config "$source/tests/package/rpmlint.toml" "$rpm" >"$work/rpmlint" 2>&1 &
+rpmlint_pid=$!
 
 # Mode and path of every file in each package, e.g. "-rwxr-xr-x ./usr/bin/velmora".
 dpkg-deb -c "$deb" | awk '{ print $1, $6 }' >"$work/files.deb"
@@ -146,9 +159,9 @@ desktop-file-validate "$root/usr/share/applications/ru.velmora.Velmora.desktop" 
 appstreamcli validate --no-net "$root/usr/share/metainfo/ru.velmora.Velmora.metainfo.xml" ||
     fail "appstreamcli rejects the metainfo"
 # Errors fail; warnings are shown.
-lintian --fail-on error --display-level '>=warning' "$deb" >"$work/lintian" 2>&1 || fail "lintian reports errors"
+wait "$lintian_pid" || fail "lintian reports errors"
 grep -v '^running with root privileges' "$work/lintian" || true
-rpmlint --config "$source/tests/package/rpmlint.toml" "$rpm" >"$work/rpmlint" 2>&1 || fail "rpmlint reports errors"
+wait "$rpmlint_pid" || fail "rpmlint reports errors"
 cat "$work/rpmlint"
 
 if [ "$failures" -gt 0 ]; then
