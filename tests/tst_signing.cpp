@@ -6,6 +6,8 @@
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QTableWidget>
 #include <QTest>
@@ -25,6 +27,8 @@ private slots:
     void buttons();
     void files_data();
     void files();
+    void resultBoxesSayWhatHappened_data();
+    void resultBoxesSayWhatHappened();
 };
 
 void TestSigning::buttons_data()
@@ -229,6 +233,81 @@ void TestSigning::files()
     QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
     const bool allDone = !box.contains("ошибка") && !box.contains("отменено");
     QCOMPARE(shown.icon, allDone ? QMessageBox::NoIcon : QMessageBox::Warning);
+}
+
+// Boxes of a few kinds of run as the user sees them: the informative text under the utility's
+// output, and the icon. In `informative`, "CSP/" stands for the stand-in's directory.
+void TestSigning::resultBoxesSayWhatHappened_data()
+{
+    for (const char *column : {"button", "picked", "tool", "output", "informative"})
+        QTest::addColumn<QString>(column);
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("good check") << "pushButton_verifile"
+                                << "d.sig"
+                                << "cryptcp"
+                                << "Signature verified.\n[ErrorCode: 0x00000000]\n"
+                                << "Подпись верна." << 0;
+    QTest::newRow("decryption without the recipient's key")
+        << "pushButton"
+        << "d.txt.crypt"
+        << "cryptcp"
+        << "Error: Cannot find the certificate and private key for decryption.\n[ErrorCode: "
+           "0x8009200c]\n"
+        << "Не выполнено.\nПричина: нет сертификата с закрытым ключом, которым можно "
+           "расшифровать файл.\nЧто сделать: выберите сертификат того получателя, для которого "
+           "файл зашифрован, и вставьте носитель с его ключом.\nКод ошибки: 0x8009200c"
+        << 12;
+    QTest::newRow("copy") << "pushButton_copykey"
+                          << ""
+                          << "csptest"
+                          << "[ErrorCode: 0x00000000]\n"
+                          << "Контейнер скопирован." << 0;
+    QTest::newRow("licence")
+        << "pushButton_license"
+        << ""
+        << "cpconfig"
+        << "License validity:\nХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ\nExpires: 12 day(s)\n"
+        << "Лицензия действует.\nОсталось дней: 12" << 0;
+    QTest::newRow("no CSP") << "pushButton_verifile"
+                            << "d.sig"
+                            << ""
+                            << ""
+                            << "Не выполнено.\nКриптоПро CSP не найден: нет файла CSP/cryptcp. "
+                               "Установите КриптоПро CSP кнопкой «КриптоПро (amd64):»."
+                            << -1;
+}
+
+void TestSigning::resultBoxesSayWhatHappened()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, picked);
+    QFETCH(QString, tool);
+    QFETCH(QString, output);
+    QFETCH(QString, informative);
+    QFETCH(int, exitCode);
+    WindowTestEnv env;
+    const auto window = env.startWindow();
+    auto *table = window->findChild<QTableWidget *>("tableWidgetCert");
+    table->setRowCount(1);
+    table->setItem(0, 0, new QTableWidgetItem("aaaa"));
+    table->selectRow(0);
+    WindowTest::setComboItems(*window, "comboBox_seakeys", {"\\\\.\\HDIMAGE\\a", "none"});
+    WindowTest::setComboItems(*window, "comboBox_fd", {"FLASH"});
+    QVERIFY(QDir().mkdir("screepts"));
+    QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/copykey.sh", "screepts/copykey.sh"));
+    QVERIFY(QFile(picked.isEmpty() ? "unused" : picked).open(QIODevice::WriteOnly));
+    if (tool.isEmpty())
+        env.csp.remove("cryptcp");
+    else
+        env.csp.addRule({tool, {}, true, output, 0, "", 0, 0, exitCode, {}, {}});
+    env.dialogs.files << picked;
+
+    window->findChild<QAbstractButton *>(button)->click();
+
+    const MessageSpec shown = env.dialogs.shown.last().message;
+    QCOMPARE(shown.text, tool.isEmpty() ? "execvp: No such file or directory" : output);
+    QCOMPARE(shown.informativeText, QString(informative).replace("CSP/", env.csp.dir()));
+    QCOMPARE(shown.icon, exitCode ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 
 QTEST_MAIN(TestSigning)
