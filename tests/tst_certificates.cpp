@@ -348,8 +348,11 @@ void TestCertificates::installsWithCertmgr()
             QCOMPARE(s.file.directory, env->home.path());
             QCOMPARE(s.file.parent, w.get());
         }
-        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No))
+        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No)) {
             QCOMPARE(s.message.parent, w.get());
+            QCOMPARE(s.message.informativeText, "Да — установить сертификат в хранилище корневых "
+                                                "сертификатов, Нет — не устанавливать.");
+        }
     }
     QCOMPARE(fileDialogs.join(""), fileDialog);
 }
