@@ -301,12 +301,6 @@ void TestToolRunner::explainsTheVerdict_data()
     QTest::newRow("licence with days left")
         << "cpconfig" << 0 << "License validity:\nХХХХХ\nExpires: 87 day(s)\n"
         << "licence" << QStringList{"Лицензия действует.", "Осталось дней: 87"};
-    QTest::newRow("licence, cpconfig missing")
-        << "/nonexistent/sbin/amd64/cpconfig" << -1 << ""
-        << "licence"
-        << QStringList{notDone, "КриптоПро CSP не найден: нет файла "
-                                "/nonexistent/sbin/amd64/cpconfig. Установите КриптоПро CSP "
-                                "кнопкой «КриптоПро (amd64):»."};
 }
 
 void TestToolRunner::explainsTheVerdict()
