@@ -38,7 +38,7 @@ RunBatch::Summary RunBatch::run(const QString &step, const QList<Item> &items)
         const Item &item = items[i];
         ToolResult result;
         result.outcome = ToolResult::Outcome::Cancelled;
-        if (!item.refusal.isEmpty()) {
+        if (!cancelled && !item.refusal.isEmpty()) {
             result = refused(item.refusal);
         } else if (!cancelled) {
             ToolJob job = item.job;
