@@ -348,8 +348,11 @@ void TestCertificates::installsWithCertmgr()
             QCOMPARE(s.file.directory, env->home.path());
             QCOMPARE(s.file.parent, w.get());
         }
-        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No))
+        if (s.message.buttons == (QMessageBox::Yes | QMessageBox::No)) {
             QCOMPARE(s.message.parent, w.get());
+            QCOMPARE(s.message.informativeText, "Да — установить сертификат в хранилище корневых "
+                                                "сертификатов, Нет — не устанавливать.");
+        }
     }
     QCOMPARE(fileDialogs.join(""), fileDialog);
 }
@@ -603,11 +606,13 @@ void TestCertificates::installsEveryContainer()
     const MessageSpec &box = env->dialogs.shown.first().message;
     QCOMPARE(box.text, a + " — готово\n" + key + (cancelSecond ? " — отменено\n" : " — ошибка\n") +
                            c + (cancelSecond ? " — отменено" : " — готово"));
-    const QString details = a + ":\n" + done;
+    const QString details = a + ":\nСертификат установлен.\n" + done + "\n" + key;
     QCOMPARE(box.detailedText,
-             cancelSecond ? details
-                          : details + "\n" + key + ":\nno such container\n\n" + c + ":\n" + done);
-    QCOMPARE(box.icon, cancelSecond ? QMessageBox::NoIcon : QMessageBox::Warning);
+             cancelSecond ? details + ":\nНе выполнено.\n\n" + c + ":\nНе выполнено.\n"
+                          : details + ":\nНе выполнено.\nКод завершения: 2\nno such container\n\n" +
+                                c + ":\nСертификат установлен.\n" + done);
+    QCOMPARE(box.informativeText, cancelSecond ? "Не выполнено: 2 из 3." : "Не выполнено: 1 из 3.");
+    QCOMPARE(box.icon, QMessageBox::Warning);
     QVERIFY(box.parent == w.get() && box.title == "Velmora");
     if (cancelSecond)
         QCOMPARE(watcher.firstLine(), "Установка сертификатов контейнера 2 из 3: " + key);

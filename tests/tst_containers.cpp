@@ -488,7 +488,8 @@ void TestContainers::deleteAsksFirst()
     QFETCH(int, answer);
     QFETCH(int, exitCode);
     auto w = window({name, "\\\\.\\HDIMAGE\\other"}, {"FLASH"});
-    const QString report = "Удаление\nError: 0x8009001f\n[ErrorCode: 0x8009001f]\n";
+    const QString report = exitCode ? "Удаление\nError: 0x8009001f\n[ErrorCode: 0x8009001f]\n"
+                                    : "Удаление\n[ErrorCode: 0x00000000]\n";
     env->csp.on("csptest", {"-keyset", "-deletekeyset", "-cont", name}, report, exitCode);
     env->dialogs.buttons.enqueue(QMessageBox::StandardButton(answer));
 

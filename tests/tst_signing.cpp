@@ -6,6 +6,8 @@
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QTableWidget>
 #include <QTest>
@@ -25,6 +27,8 @@ private slots:
     void buttons();
     void files_data();
     void files();
+    void resultBoxesSayWhatHappened_data();
+    void resultBoxesSayWhatHappened();
 };
 
 void TestSigning::buttons_data()
@@ -133,37 +137,43 @@ void TestSigning::files_data()
         QTest::newRow(name) << clicks << present << picked << failing << runs << box;
     };
     const QString said = "Y/N?\nГотово.\n", s = "-sign -thumbprint aaaa -uMy ";
+    const QString signedOne = "Файл подписан.\n" + said, good = "Подпись верна.\n" + said;
     const QString v = "-verify -detached ", missing = "Не найден подписанный документ:\n";
     row("detached sign, file saved", "checkBox_detached pushButton_crypt", "d.txt.sig", "d.txt", "",
         "-sign -detached -der -thumbprint aaaa -uMy d.txt d.txt.sig <Y",
-        "|" + said + "|Файл сохранён: d.txt.sig|");
+        "|" + said + "|Файл подписан.\nФайл сохранён: d.txt.sig|");
     row("sign, nothing written", "pushButton_crypt", "", "d.txt", "", s + "d.txt d.txt.sig <Y",
-        "|" + said + "||");
+        "|" + said + "|Файл подписан.|");
     row("encrypt, detached box disabled", "checkBox_detached checkBox_crypt pushButton_crypt",
         "d.txt.crypt", "d.txt", "", "-encr -thumbprint aaaa -uMy d.txt d.txt.crypt <Y",
-        "|" + said + "|Файл сохранён: d.txt.crypt|");
+        "|" + said + "|Файл зашифрован.\nФайл сохранён: d.txt.crypt|");
     row("detached check", "checkBox_detached pushButton_verifile", "d.txt", "d.txt.sig", "",
-        v + "d.txt d.txt.sig <YY", "|" + said + "||");
+        v + "d.txt d.txt.sig <YY", "|" + said + "|Подпись верна.|");
     row("detached check, no document", "checkBox_detached pushButton_verifile", "", "d.txt.sig", "",
         "", "|" + missing + "d.txt||");
     row("three signed, the second fails", "pushButton_crypt", "1.txt.sig 3.txt.sig",
         "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
         s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <\n" + s + "3.txt 3.txt.sig <Y",
-        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово||1.txt:\n" +
-            said + "\n2.txt:\nОшибка.\n\n3.txt:\n" + said);
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — ошибка\n3.txt (3.txt.sig) — готово|Не "
+        "выполнено: "
+        "1 из 3.|1.txt:\n" +
+            signedOne + "\n2.txt:\nНе выполнено.\nКод завершения: 1\nОшибка.\n\n3.txt:\n" +
+            signedOne);
     row("Отмена during the second of three", "pushButton_crypt Отмена", "1.txt.sig",
         "1.txt 2.txt 3.txt", s + "2.txt 2.txt.sig",
         s + "1.txt 1.txt.sig <Y\n" + s + "2.txt 2.txt.sig <",
-        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — отменено\n3.txt — отменено||1.txt:\n" + said +
-            "\n2.txt:\n\n3.txt:\n");
+        "Velmora|1.txt (1.txt.sig) — готово\n2.txt — отменено\n3.txt — отменено|Не выполнено: 2 из "
+        "3.|1.txt:\n" +
+            signedOne + "\n2.txt:\nНе выполнено.\n\n3.txt:\nНе выполнено.\n");
     row("detached, one document missing", "checkBox_detached pushButton_verifile", "1.txt 3.txt",
         "1.txt.sig 2.txt.sig 3.txt.sig", "",
         v + "1.txt 1.txt.sig <YY\n" + v + "3.txt 3.txt.sig <YY",
-        "Velmora|1.txt.sig — готово\n2.txt.sig — ошибка\n3.txt.sig — готово||1.txt.sig:\n" + said +
-            "\n2.txt.sig:\n" + missing + "2.txt\n\n3.txt.sig:\n" + said);
+        "Velmora|1.txt.sig — готово\n2.txt.sig — ошибка\n3.txt.sig — готово|Не выполнено: 1 из "
+        "3.|1.txt.sig:\n" +
+            good + "\n2.txt.sig:\nНе выполнено.\n" + missing + "2.txt\n\n3.txt.sig:\n" + good);
     row("two checked", "pushButton_verifile", "", "1.sig 2.sig", "",
         "-verify 1.sig <YY\n-verify 2.sig <YY",
-        "Velmora|1.sig — готово\n2.sig — готово||1.sig:\n" + said + "\n2.sig:\n" + said);
+        "Velmora|1.sig — готово\n2.sig — готово|Готово.|1.sig:\n" + good + "\n2.sig:\n" + good);
 }
 
 void TestSigning::files()
@@ -189,8 +199,17 @@ void TestSigning::files()
     for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
     const int answers = clicks.contains("verifile") ? 2 : 1;
-    env.csp.addRule(
-        {"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", cancel ? 100000 : 0, 0, 1, {}, {}});
+    env.csp.addRule({"cryptcp",
+                     failing.split(' '),
+                     false,
+                     "Ошибка.\n",
+                     0,
+                     "",
+                     cancel ? 100000 : 0,
+                     0,
+                     1,
+                     {},
+                     {}});
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0, {}, {}});
     env.dialogs.fileLists << picked.split(' ');
     ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
@@ -214,6 +233,81 @@ void TestSigning::files()
     QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
     const bool allDone = !box.contains("ошибка") && !box.contains("отменено");
     QCOMPARE(shown.icon, allDone ? QMessageBox::NoIcon : QMessageBox::Warning);
+}
+
+// Boxes of a few kinds of run as the user sees them: the informative text under the utility's
+// output, and the icon. In `informative`, "CSP/" stands for the stand-in's directory.
+void TestSigning::resultBoxesSayWhatHappened_data()
+{
+    for (const char *column : {"button", "picked", "tool", "output", "informative"})
+        QTest::addColumn<QString>(column);
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("good check") << "pushButton_verifile"
+                                << "d.sig"
+                                << "cryptcp"
+                                << "Signature verified.\n[ErrorCode: 0x00000000]\n"
+                                << "Подпись верна." << 0;
+    QTest::newRow("decryption without the recipient's key")
+        << "pushButton"
+        << "d.txt.crypt"
+        << "cryptcp"
+        << "Error: Cannot find the certificate and private key for decryption.\n[ErrorCode: "
+           "0x8009200c]\n"
+        << "Не выполнено.\nПричина: нет сертификата с закрытым ключом, которым можно "
+           "расшифровать файл.\nЧто сделать: выберите сертификат того получателя, для которого "
+           "файл зашифрован, и вставьте носитель с его ключом.\nКод ошибки: 0x8009200c"
+        << 12;
+    QTest::newRow("copy") << "pushButton_copykey"
+                          << ""
+                          << "csptest"
+                          << "[ErrorCode: 0x00000000]\n"
+                          << "Контейнер скопирован." << 0;
+    QTest::newRow("licence")
+        << "pushButton_license"
+        << ""
+        << "cpconfig"
+        << "License validity:\nХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ\nExpires: 12 day(s)\n"
+        << "Лицензия действует.\nОсталось дней: 12" << 0;
+    QTest::newRow("no CSP") << "pushButton_verifile"
+                            << "d.sig"
+                            << ""
+                            << ""
+                            << "Не выполнено.\nКриптоПро CSP не найден: нет файла CSP/cryptcp. "
+                               "Установите КриптоПро CSP кнопкой «КриптоПро (amd64):»."
+                            << -1;
+}
+
+void TestSigning::resultBoxesSayWhatHappened()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, picked);
+    QFETCH(QString, tool);
+    QFETCH(QString, output);
+    QFETCH(QString, informative);
+    QFETCH(int, exitCode);
+    WindowTestEnv env;
+    const auto window = env.startWindow();
+    auto *table = window->findChild<QTableWidget *>("tableWidgetCert");
+    table->setRowCount(1);
+    table->setItem(0, 0, new QTableWidgetItem("aaaa"));
+    table->selectRow(0);
+    WindowTest::setComboItems(*window, "comboBox_seakeys", {"\\\\.\\HDIMAGE\\a", "none"});
+    WindowTest::setComboItems(*window, "comboBox_fd", {"FLASH"});
+    QVERIFY(QDir().mkdir("screepts"));
+    QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/copykey.sh", "screepts/copykey.sh"));
+    QVERIFY(QFile(picked.isEmpty() ? "unused" : picked).open(QIODevice::WriteOnly));
+    if (tool.isEmpty())
+        env.csp.remove("cryptcp");
+    else
+        env.csp.addRule({tool, {}, true, output, 0, "", 0, 0, exitCode, {}, {}});
+    env.dialogs.files << picked;
+
+    window->findChild<QAbstractButton *>(button)->click();
+
+    const MessageSpec shown = env.dialogs.shown.last().message;
+    QCOMPARE(shown.text, tool.isEmpty() ? "execvp: No such file or directory" : output);
+    QCOMPARE(shown.informativeText, QString(informative).replace("CSP/", env.csp.dir()));
+    QCOMPARE(shown.icon, exitCode ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 
 QTEST_MAIN(TestSigning)

@@ -1,4 +1,6 @@
+#include "csp/csperrors.h"
 #include "csp/toolrunner.h"
+#include "installer/csplicense.h"
 #include "support/standin.h"
 
 #include <QDir>
@@ -27,6 +29,8 @@ private slots:
     void noAnswerWithoutOutput();
     void runsSeveralTogether_data();
     void runsSeveralTogether();
+    void explainsTheVerdict_data();
+    void explainsTheVerdict();
 };
 
 void TestToolRunner::splitsCommandTexts_data()
@@ -239,6 +243,91 @@ void TestToolRunner::runsSeveralTogether()
     // What was stopped stays stopped: none of them lived to touch its marker.
     QTest::qWait(700 - int(timer.elapsed()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestToolRunner::explainsTheVerdict_data()
+{
+    // An exit code of -1: the program could not be started.
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QStringList>("lines");
+    const QString notDone = "Не выполнено.";
+    const QStringList badKeyset = {
+        notDone,
+        "Причина: контейнер закрытого ключа не найден: ключевой носитель не вставлен или выбран "
+        "другой контейнер.",
+        "Что сделать: вставьте носитель с этим контейнером или выберите другой контейнер.",
+        "Код ошибки: 0x80090016"};
+
+    QTest::newRow("success, its sentence")
+        << "cryptcp" << 0 << "Signed message is created.\n[ErrorCode: 0x00000000]\n"
+        << "Файл подписан." << QStringList{"Файл подписан."};
+    QTest::newRow("success without a sentence") << "certmgr" << 0 << ""
+                                                << "" << QStringList{"Готово."};
+    QTest::newRow("labelled code") << "csptest" << 1 << "[ErrorCode: 0x80090016]\n"
+                                   << "Готово." << badKeyset;
+    QTest::newRow("code with exit code 0, upper case")
+        << "csptest" << 0 << "Error number 0X80090016 (-2146893802).\n"
+        << "Готово." << badKeyset;
+    QTest::newRow("Error code: in small letters")
+        << "cryptcp" << 22 << "error code: 0x8009200C\n"
+        << "Файл расшифрован."
+        << QStringList{notDone,
+                       "Причина: нет сертификата с закрытым ключом, которым можно расшифровать "
+                       "файл.",
+                       "Что сделать: выберите сертификат того получателя, для которого файл "
+                       "зашифрован, и вставьте носитель с его ключом.",
+                       "Код ошибки: 0x8009200c"};
+    QTest::newRow("unknown code; a thumbprint is none")
+        << "cryptcp" << 3 << "Thumbprint 0x0123456789abcdef01234567\nErrorCode: 0x80fe0001"
+        << "" << QStringList{notDone, "Код ошибки: 0x80fe0001"};
+    QTest::newRow("no code") << "certmgr" << 2 << "Cannot open container\n"
+                             << "" << QStringList{notDone, "Код завершения: 2"};
+    QTest::newRow("no CSP") << "/nonexistent/bin/amd64/cryptcp" << -1 << ""
+                            << ""
+                            << QStringList{notDone,
+                                           "КриптоПро CSP не найден: нет файла "
+                                           "/nonexistent/bin/amd64/cryptcp. Установите КриптоПро "
+                                           "CSP кнопкой «КриптоПро (amd64):»."};
+    QTest::newRow("missing script") << "screepts/copykey.sh" << -1 << ""
+                                    << "" << QStringList{notDone};
+    QTest::newRow("licence expired")
+        << "cpconfig" << 3
+        << "Error code:3\nLicense validity:\nХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ-ХХХХХ\nLicense is expired or "
+           "not yet valid\n"
+        << "licence" << QStringList{"Срок действия лицензии истёк или ещё не начался."};
+    QTest::newRow("licence with days left")
+        << "cpconfig" << 0 << "License validity:\nХХХХХ\nExpires: 87 day(s)\n"
+        << "licence" << QStringList{"Лицензия действует.", "Осталось дней: 87"};
+}
+
+void TestToolRunner::explainsTheVerdict()
+{
+    QFETCH(QString, program);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QString, sentence);
+    QFETCH(QStringList, lines);
+    ToolResult result;
+    result.program = program;
+    if (exitCode >= 0) {
+        result.outcome = ToolResult::Outcome::Ended;
+        result.exitCode = exitCode;
+        result.output = output;
+    } else {
+        result.errorText = "execvp: No such file or directory";
+    }
+    const bool failed = lines.first() == "Не выполнено." || lines.first().startsWith("Срок");
+    if (sentence == "licence") {
+        QCOMPARE(CspLicense::informativeLines(result), lines);
+        QCOMPARE(CspLicense::needsWarning(result), failed);
+        return;
+    }
+    const CspErrors::BoxText box = CspErrors::boxText(result, sentence, "Файл сохранён: /tmp/x");
+    QCOMPARE(box.informativeText, (lines + QStringList{"Файл сохранён: /tmp/x"}).join('\n'));
+    QCOMPARE(box.warn, failed);
 }
 
 QTEST_MAIN(TestToolRunner)

@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include "csp/csperrors.h"
 #include "csp/toolrunner.h"
 
 namespace {
@@ -24,20 +25,22 @@ void Dialogs::inform(const QString &text)
     current().message(spec);
 }
 
-void Dialogs::informResult(const ToolResult &result)
+MessageSpec Dialogs::resultBox(const ToolResult &result, const QString &successSentence,
+                               const QString &informative)
 {
-    informResult(result, result.shownText());
+    const CspErrors::BoxText verdict = CspErrors::boxText(result, successSentence, informative);
+    MessageSpec spec;
+    spec.text = result.shownText();
+    spec.informativeText = verdict.informativeText;
+    spec.icon = verdict.warn ? QMessageBox::Warning : QMessageBox::NoIcon;
+    return spec;
 }
 
-void Dialogs::informResult(const ToolResult &result, const QString &text, bool failed)
+void Dialogs::informResult(const ToolResult &result, const QString &successSentence,
+                           const QString &informative)
 {
-    if (result.cancelled())
-        return;
-    MessageSpec spec;
-    spec.text = text;
-    if (failed || !result.succeeded())
-        spec.icon = QMessageBox::Warning;
-    current().message(spec);
+    if (!result.cancelled())
+        current().message(resultBox(result, successSentence, informative));
 }
 
 QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)

@@ -55,13 +55,15 @@ public:
 
     // Shorthand for the most common box: no parent, no title, the text and OK.
     static void inform(const QString &text);
-    // The same box for a run: its output, or its error text; nothing for a cancelled run. A run
-    // that failed to start, timed out or ended with an exit code other than 0 gets the warning
-    // icon.
-    static void informResult(const ToolResult &result);
-    // The same with a text of the caller's; `failed` marks a run that ended with 0 yet did not
-    // do its work.
-    static void informResult(const ToolResult &result, const QString &text, bool failed = false);
+    // The box for a run: its output, or its error text, as the text; as the informative text the
+    // verdict ("Файл подписан." on success, `successSentence`, "Готово." without one; otherwise
+    // "Не выполнено." and what the CSP's error code means), then `informative` when not empty.
+    // The warning icon marks exactly a run that did not succeed.
+    static MessageSpec resultBox(const ToolResult &result, const QString &successSentence = {},
+                                 const QString &informative = {});
+    // Shows resultBox(); nothing for a cancelled run.
+    static void informResult(const ToolResult &result, const QString &successSentence = {},
+                             const QString &informative = {});
 };
 
 // The real Qt dialogs.

@@ -8,7 +8,7 @@
 #include "certificates/certtable.h"
 #include "certificates/dialog.h"
 #include "containers/keycontainers.h"
-#include "csp/runsummary.h"
+#include "csp/runbatch.h"
 #include "csp/toolrunner.h"
 
 #include "ui_mainwindow.h"
@@ -18,9 +18,12 @@ using KeyContainers::noneEntry;
 
 namespace {
 
-void runAndShow(const CertCommand &command, const ToolOptions &options = {})
+const QString installed = QStringLiteral("Сертификат установлен.");
+
+void runAndShow(const CertCommand &command, const QString &successSentence,
+                const ToolOptions &options = {})
 {
-    Dialogs::informResult(CertCommands::run(command, options));
+    Dialogs::informResult(CertCommands::run(command, options), successSentence);
 }
 
 } // namespace
@@ -109,14 +112,14 @@ void MainWindow::on_pushButton_usercer_clicked()
     if (container == noneEntry()) {
         Dialogs::inform(QStringLiteral("Не выбран контейнер. ВНИМАНИЕ:\nсертификат будет "
                                        "установлен\nбез привязки к контейнеру"));
-        runAndShow(*installUserCertificate(cspBinDir, path, QString()));
+        runAndShow(*installUserCertificate(cspBinDir, path, QString()), installed);
         ui->pushButton_keys->click();
         return;
     }
     const std::optional<CertCommand> install = installUserCertificate(cspBinDir, path, container);
     if (!install)
         return;
-    runAndShow(*install);
+    runAndShow(*install, installed);
     ui->pushButton_sysser->click();
 }
 
@@ -128,7 +131,7 @@ void MainWindow::on_pushButton_cerkeys_clicked()
         ui->pushButton_keys->click();
         return;
     }
-    runAndShow(installContainerCertificate(cspBinDir, container));
+    runAndShow(installContainerCertificate(cspBinDir, container), installed);
     ui->pushButton_sysser->click();
 }
 
@@ -144,29 +147,24 @@ void MainWindow::on_pushButton_allcerts_clicked()
         ui->pushButton_keys->click();
         return;
     }
-    RunSummary summary;
-    bool cancelled = false;
-    for (int i = 0; i < containers.size(); ++i) {
-        // Отмена stops the whole round: the containers after it are not touched either.
-        ToolResult result;
-        result.outcome = ToolResult::Outcome::Cancelled;
-        if (!cancelled) {
-            ToolOptions options;
-            options.label = QStringLiteral("Установка сертификатов контейнера %1 из %2: %3")
-                                .arg(QString::number(i + 1), QString::number(containers.size()),
-                                     containers.at(i));
-            result = CertCommands::run(installContainerCertificate(cspBinDir, containers.at(i)),
-                                       options);
-            cancelled = result.cancelled();
-        }
-        summary.add(containers.at(i), result);
+    // Отмена stops the whole round: the containers after it are not touched either.
+    QList<RunBatch::Item> items;
+    for (const QString &container : containers) {
+        RunBatch::Item item;
+        item.name = container;
+        item.job = CertCommands::job(installContainerCertificate(cspBinDir, container));
+        item.successSentence = installed;
+        items << item;
     }
+    const RunBatch::Summary summary =
+        RunBatch::run(QStringLiteral("Установка сертификатов контейнера"), items);
     MessageSpec box;
     box.parent = this;
     box.title = QStringLiteral("Velmora");
-    box.text = summary.text();
-    box.detailedText = summary.detailedText();
-    box.icon = summary.anyFailed() ? QMessageBox::Warning : QMessageBox::NoIcon;
+    box.text = summary.text;
+    box.informativeText = summary.informativeText;
+    box.detailedText = summary.detailedText;
+    box.icon = summary.warn ? QMessageBox::Warning : QMessageBox::NoIcon;
     Dialogs::current().message(box);
     ui->pushButton_sysser->click();
 }
@@ -188,11 +186,14 @@ void MainWindow::on_pushButton_rootkey_clicked()
             question.parent = this;
             question.title = QStringLiteral("Установка корневого сертификата");
             question.text = output.trimmed();
+            question.informativeText = QStringLiteral("Да — установить сертификат в хранилище "
+                                                      "корневых сертификатов, Нет — не "
+                                                      "устанавливать.");
             question.buttons = QMessageBox::No | QMessageBox::Yes;
             return Dialogs::current().message(question) == QMessageBox::Yes ? QByteArray("o\n")
                                                                             : QByteArray("c\n");
         };
-        runAndShow(*install, options);
+        runAndShow(*install, installed, options);
     }
     ui->pushButton_sysser->click();
 }
@@ -202,7 +203,7 @@ void MainWindow::on_pushButton_CRL_clicked()
     const QString path = openCertificateFile(
         QStringLiteral("Выберите файл списка отозванных сертификатов"), QStringLiteral("*.crl"));
     if (const std::optional<CertCommand> install = installCrl(cspBinDir, path))
-        runAndShow(*install);
+        runAndShow(*install, QStringLiteral("Список отзыва установлен."));
 }
 
 void MainWindow::on_pushButton_seakeys_clicked()

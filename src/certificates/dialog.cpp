@@ -10,9 +10,9 @@ using namespace CertCommands;
 
 namespace {
 
-void runAndShow(const CertCommand &command)
+void runAndShow(const CertCommand &command, const QString &successSentence)
 {
-    Dialogs::informResult(CertCommands::run(command));
+    Dialogs::informResult(CertCommands::run(command), successSentence);
 }
 
 } // namespace
@@ -48,7 +48,8 @@ void Dialog::on_pushButton_quit_clicked()
 
 void Dialog::on_pushButton_inst_clicked()
 {
-    runAndShow(installContainerCertificate(binDir, containerName));
+    runAndShow(installContainerCertificate(binDir, containerName),
+               QStringLiteral("Сертификат установлен."));
 }
 
 void Dialog::on_pushButton_export_clicked()
@@ -61,7 +62,8 @@ void Dialog::on_pushButton_export_clicked()
     const QString directory = Dialogs::current().existingDirectory(spec);
     if (directory.isEmpty())
         return;
-    runAndShow(exportCertificate(binDir, thumbprint, storeName, directory));
+    runAndShow(exportCertificate(binDir, thumbprint, storeName, directory),
+               QStringLiteral("Сертификат сохранён."));
 }
 
 void Dialog::on_pushButton_delcer_clicked()
@@ -78,5 +80,6 @@ void Dialog::on_pushButton_delcer_clicked()
     question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
-    runAndShow(deleteCertificate(binDir, storeName, thumbprint));
+    runAndShow(deleteCertificate(binDir, storeName, thumbprint),
+               QStringLiteral("Сертификат удалён."));
 }

@@ -79,7 +79,8 @@ void MainWindow::on_pushButton_delkey_clicked()
     ToolOptions options;
     options.label = QStringLiteral("Удаление контейнера…");
     Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options));
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options),
+        QStringLiteral("Контейнер удалён."));
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
@@ -107,7 +108,7 @@ void MainWindow::on_pushButton_copykey_clicked()
     options.confirmCancel = [this] { return askToStopCopy(); };
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
-    Dialogs::informResult(copy);
+    Dialogs::informResult(copy, QStringLiteral("Контейнер скопирован."));
 }
 
 bool MainWindow::askToStopCopy()

@@ -244,6 +244,7 @@ ToolResult conclude(std::unique_ptr<GroupProcess> process, Wait wait, QByteArray
     const bool ended = wait == Wait::Done || (wait == Wait::Expired && endedAfterAll(*process));
 
     ToolResult result;
+    result.program = process->program();
     const bool started = process->error() != QProcess::FailedToStart;
     result.outcome = !started                ? ToolResult::Outcome::FailedToStart
                      : ended                 ? ToolResult::Outcome::Ended

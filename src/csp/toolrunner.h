@@ -26,6 +26,8 @@ struct ToolResult
     // or did not end in time; empty otherwise.
     QString errorText;
     int exitCode = -1;
+    // The program that was run, as it was given to the runner.
+    QString program;
 
     bool ended() const { return outcome == Outcome::Ended; }
     bool cancelled() const { return outcome == Outcome::Cancelled; }

@@ -33,6 +33,7 @@ void MainWindow::on_pushButton_license_clicked()
     box.parent = this;
     box.title = QStringLiteral("Лицензия КриптоПро CSP");
     box.text = result.shownText();
+    box.informativeText = CspLicense::informativeLines(result).join(QLatin1Char('\n'));
     box.icon = CspLicense::needsWarning(result) ? QMessageBox::Warning : QMessageBox::NoIcon;
     Dialogs::current().message(box);
 }

@@ -91,5 +91,14 @@ void MainWindow::on_pushButton_req_clicked()
                       : QStringLiteral("\nФайл запроса не создан.\n"));
     if (!result.cancelled())
         log.write(shown);
-    Dialogs::informResult(result, shown, !made);
+    if (result.cancelled())
+        return;
+    MessageSpec box = Dialogs::resultBox(result, QStringLiteral("Запрос создан."));
+    box.text = shown;
+    if (!made && box.icon != QMessageBox::Warning) {
+        // Ended well by its exit code and output, yet wrote no request.
+        box.informativeText = QStringLiteral("Не выполнено.");
+        box.icon = QMessageBox::Warning;
+    }
+    Dialogs::current().message(box);
 }

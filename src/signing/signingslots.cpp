@@ -2,8 +2,8 @@
 // in the certificate table.
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "csp/runbatch.h"
 #include "csp/toolrunner.h"
-#include "signing/filebatch.h"
 #include "signing/signingcommand.h"
 
 #include "ui_mainwindow.h"
@@ -46,84 +46,67 @@ FileDialogSpec fileDialog(QWidget *parent, const QString &caption, const QString
     return spec;
 }
 
-ToolResult runCryptcp(const QString &cspBinDir, const SigningCommand::FileRun &run,
-                      const QString &label)
+ToolJob cryptcpJob(const QString &cspBinDir, const SigningCommand::FileRun &run,
+                   const QString &label)
 {
-    ToolOptions options = SigningCommand::answering(run.answers);
-    options.label = label;
-    return ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), run.arguments, options);
-}
-
-// The file a run wrote, once it succeeded and the file is there; empty otherwise.
-QString writtenFile(const SigningCommand::FileRun &run, const ToolResult &result)
-{
-    return result.succeeded() && !run.written.isEmpty() && QFileInfo(run.written).isFile()
-               ? run.written
-               : QString();
+    ToolJob job{cspBinDir + QStringLiteral("cryptcp"), run.arguments,
+                SigningCommand::answering(run.answers)};
+    job.options.label = label;
+    return job;
 }
 
 // One file: the utility's own words in a box of its own, with where the result went.
-void runOne(const QString &cspBinDir, const QString &label, const SigningCommand::FileRun &run)
+void runOne(const QString &cspBinDir, const QString &label, const QString &successSentence,
+            const SigningCommand::FileRun &run)
 {
     if (!run.refusal.isEmpty()) {
         Dialogs::inform(run.refusal);
         return;
     }
-    const ToolResult result = runCryptcp(cspBinDir, run, label);
-    const QString written = writtenFile(run, result);
-    if (written.isEmpty()) {
-        Dialogs::informResult(result);
-        return;
-    }
-    MessageSpec spec;
-    spec.text = result.shownText();
-    spec.informativeText = QStringLiteral("Файл сохранён: ") + written;
-    Dialogs::current().message(spec);
+    const ToolResult result = ToolRunner::run(cryptcpJob(cspBinDir, run, label));
+    const bool written =
+        result.succeeded() && !run.written.isEmpty() && QFileInfo(run.written).isFile();
+    Dialogs::informResult(result, successSentence,
+                          written ? QStringLiteral("Файл сохранён: ") + run.written : QString());
 }
 
 // Several files one after another, then one box for all of them. Отмена during one run skips
 // the rest.
 void runSeveral(QWidget *window, const QString &cspBinDir, const QString &step,
-                const QStringList &inputs, const QList<SigningCommand::FileRun> &runs)
+                const QString &successSentence, const QStringList &inputs,
+                const QList<SigningCommand::FileRun> &runs)
 {
-    QList<FileBatch::Outcome> outcomes;
-    bool cancelled = false;
+    QList<RunBatch::Item> items;
     for (int i = 0; i < inputs.size(); ++i) {
-        FileBatch::Outcome outcome;
-        outcome.file = inputs[i];
-        if (cancelled) {
-            outcome.status = FileBatch::Outcome::Status::Cancelled;
-        } else if (!runs[i].refusal.isEmpty()) {
-            outcome.status = FileBatch::Outcome::Status::Failed;
-            outcome.text = runs[i].refusal;
-        } else {
-            const ToolResult result = runCryptcp(
-                cspBinDir, runs[i], FileBatch::stepLabel(step, i + 1, inputs.size(), inputs[i]));
-            outcome.status = FileBatch::statusOf(result);
-            outcome.written = writtenFile(runs[i], result);
-            outcome.text = result.shownText();
-            cancelled = result.cancelled();
-        }
-        outcomes << outcome;
+        RunBatch::Item item;
+        item.name = QFileInfo(inputs[i]).fileName();
+        item.job = cryptcpJob(cspBinDir, runs[i], QString());
+        item.refusal = runs[i].refusal;
+        item.written = runs[i].written;
+        item.successSentence = successSentence;
+        items << item;
     }
+    const RunBatch::Summary summary = RunBatch::run(step, items);
     MessageSpec spec;
     spec.parent = window;
     spec.title = QStringLiteral("Velmora");
-    spec.text = FileBatch::summary(outcomes);
-    spec.detailedText = FileBatch::details(outcomes);
-    if (!FileBatch::allDone(outcomes))
+    spec.text = summary.text;
+    spec.informativeText = summary.informativeText;
+    spec.detailedText = summary.detailedText;
+    if (summary.warn)
         spec.icon = QMessageBox::Warning;
     Dialogs::current().message(spec);
 }
 
 // `label` names the run of a single file, `step` each of several ("Подписание файла").
 void runFiles(QWidget *window, const QString &cspBinDir, const QString &label, const QString &step,
-              const QStringList &inputs, const QList<SigningCommand::FileRun> &runs)
+              const QString &successSentence, const QStringList &inputs,
+              const QList<SigningCommand::FileRun> &runs)
 {
     if (inputs.size() == 1)
-        runOne(cspBinDir, label, runs.first());
+        runOne(cspBinDir, label, successSentence, runs.first());
     else
-        runSeveral(window, cspBinDir, step, inputs, runs);
+        runSeveral(window, cspBinDir, step, successSentence, inputs, runs);
 }
 
 } // namespace
@@ -154,6 +137,7 @@ void MainWindow::on_pushButton_crypt_clicked()
     runFiles(this, cspBinDir,
              encrypt ? QStringLiteral("Шифрование файла…") : QStringLiteral("Подписание файла…"),
              encrypt ? QStringLiteral("Шифрование файла") : QStringLiteral("Подписание файла"),
+             encrypt ? QStringLiteral("Файл зашифрован.") : QStringLiteral("Файл подписан."),
              inputs, runs);
 }
 
@@ -167,7 +151,8 @@ void MainWindow::on_pushButton_verifile_clicked()
     for (const QString &input : inputs)
         runs << SigningCommand::checking(ui->checkBox_detached->isChecked(), input);
     runFiles(this, cspBinDir, QStringLiteral("Проверка подписи…"),
-             QStringLiteral("Проверка подписи файла"), inputs, runs);
+             QStringLiteral("Проверка подписи файла"), QStringLiteral("Подпись верна."), inputs,
+             runs);
 }
 
 void MainWindow::on_pushButton_clicked()
@@ -184,10 +169,11 @@ void MainWindow::on_pushButton_clicked()
         Dialogs::inform(recovery.refusal);
         return;
     }
+    const bool extract = recovery.arguments.first() == QLatin1String("-verify");
     ToolOptions options = SigningCommand::answering(1);
-    options.label = recovery.arguments.first() == QLatin1String("-verify")
-                        ? QStringLiteral("Извлечение документа…")
-                        : QStringLiteral("Расшифрование файла…");
+    options.label =
+        extract ? QStringLiteral("Извлечение документа…") : QStringLiteral("Расшифрование файла…");
     Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options));
+        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options),
+        extract ? QStringLiteral("Документ извлечён.") : QStringLiteral("Файл расшифрован."));
 }
