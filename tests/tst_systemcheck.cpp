@@ -171,12 +171,11 @@ void TestSystemCheck::readsOutputs()
 
 void TestSystemCheck::dialog_data()
 {
-    QTest::addColumn<bool>("faults");
+    QTest::addColumn<int>("machine"); // 0: in order, 1: with faults, 2: without the CSP
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("colours"); // a letter per row: Fine, Warning, failure (X)
-    const QString fine = "FFFFFFFF";
     QTest::newRow("everything fine")
-        << false
+        << 0
         << QStringList{"КриптоПро CSP | установлен, версия 5.0.12455 | ",
                        "Лицензия | действует, осталось дней: 80 | ",
                        "Служба смарт-карт | работает | ",
@@ -186,9 +185,9 @@ void TestSystemCheck::dialog_data()
                        "Личные сертификаты | с закрытым ключом: 1, из них истекают в ближайшие 30 "
                        "дней: 0, истекли: 0 | ",
                        "xterm | установлен | "}
-        << fine;
+        << "FFFFFFFF";
     QTest::newRow("licence expired, no pcscd, no root, no xterm")
-        << true
+        << 1
         << QStringList{"КриптоПро CSP | установлен, версия 5.0.12455 | ",
                        "Лицензия | срок истёк или ещё не начался | Введите серийный номер "
                        "действующей лицензии: от имени root cpconfig -license -set НОМЕР.",
@@ -204,11 +203,27 @@ void TestSystemCheck::dialog_data()
                        "xterm | не установлен | Установите пакет xterm: в нём установщик "
                        "запускает свои сценарии."}
         << "FWXFFWFW";
+    const QString noCsp = " | нет КриптоПро CSP | Сначала установите КриптоПро CSP.";
+    QTest::newRow("no CSP: nothing of it runs")
+        << 2
+        << QStringList{"КриптоПро CSP | не установлен | Установите КриптоПро CSP кнопкой "
+                       "«КриптоПро (amd64):».",
+                       "Лицензия" + noCsp,
+                       "Служба смарт-карт | не найдена | Установите пакеты pcscd и libccid и "
+                       "включите службу: systemctl enable --now pcscd.socket",
+                       "Считыватели" + noCsp,
+                       "Контейнеры" + noCsp,
+                       "Корневой сертификат Минцифры" + noCsp,
+                       "Личные сертификаты" + noCsp,
+                       "xterm | не установлен | Установите пакет xterm: в нём установщик "
+                       "запускает свои сценарии."}
+        << "XWXWWWWW";
 }
 
 void TestSystemCheck::dialog()
 {
-    QFETCH(bool, faults);
+    QFETCH(int, machine);
+    const bool faults = machine > 0;
     QFETCH(QStringList, rows);
     QFETCH(QString, colours);
     WindowTestEnv env;
@@ -236,6 +251,10 @@ void TestSystemCheck::dialog()
     env.csp.on("certmgr", {"-list", "-store", "uRoot"},
                faults ? certmgrListing({}) : rootListing(headRoot));
     env.csp.on("certmgr", {"-list", "-store", "uMy"}, personalListing({200}));
+    if (machine == 2) {
+        env.csp.remove("csptest");
+        env.csp.remove("cryptcp"); // the window's "НЕТ": the button works all the same
+    }
     auto window = env.startWindow();
 
     WindowTest::click(*window, "pushButton_syscheck");
@@ -252,7 +271,7 @@ void TestSystemCheck::dialog()
         shownColours += c.green() > c.red() ? 'F' : c.green() > c.blue() + 40 ? 'W' : 'X';
     }
     QCOMPARE(shownColours, colours);
-    QCOMPARE(env.csp.calls().size(), 6);
+    QCOMPARE(env.csp.calls().size(), machine == 2 ? 0 : 6);
 
     check->findChild<QPushButton *>("pushButton_copyreport")->click();
     QStringList reportLines;

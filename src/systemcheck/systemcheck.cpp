@@ -56,6 +56,10 @@ SystemCheck::SystemCheck(QWidget *parent)
     ui->tableWidget_checks->horizontalHeader()->setSectionResizeMode(0,
                                                                      QHeaderView::ResizeToContents);
     ui->tableWidget_checks->horizontalHeader()->resizeSection(1, 420);
+    // Wrapped texts need their rows' heights again whenever a column gets wider or narrower, as
+    // the last one does when the window is first shown.
+    connect(ui->tableWidget_checks->horizontalHeader(), &QHeaderView::sectionResized,
+            ui->tableWidget_checks, &QTableWidget::resizeRowsToContents);
 }
 
 SystemCheck::~SystemCheck() = default;
