@@ -173,6 +173,13 @@ void TestContainers::recognisesListingLines_data()
     QTest::newRow("reader marker is exact")
         << "0x0000000000000HDIMAGE\n 0X00000000000HDIMAGE\n  0x0000000000HDIMAGE\n 0x10000000000X"
         << QStringList() << QStringList();
+    QTest::newRow("reader lines of two hexadecimal fields, whatever the blanks")
+        << "0x012a 0x03 Aktiv Rutoken lite 00 00\n \t0x0001\t0x00   HDIMAGE  \n"
+           " 0x012A   0x03 FLASH\r"
+        << QStringList() << QStringList{"Aktiv Rutoken lite 00 00", "HDIMAGE", "FLASH"};
+    QTest::newRow("almost two fields: read as before")
+        << " 0x012a 0x034 HDIMAGE\n0x012a 0x03\n0X012a 0x03 X\n0x12a 0x03 X" << QStringList()
+        << QStringList{"DIMAGE"};
     QTest::newRow("reader line keeps its carriage return")
         << readerLine("FLASH\r") + "\n"
         << QStringList() << QStringList{"FLASH\r"};

@@ -82,6 +82,9 @@ private slots:
     // The CSP's licence (src/installer/).
     void on_pushButton_license_clicked();
 
+    // The system check (src/systemcheck/).
+    void on_pushButton_syscheck_clicked();
+
 private:
     // The two certificate listings of the table (uRoot, then uMy), and filling the table from
     // their results in that order; a listing that did not end gets its box instead of rows.

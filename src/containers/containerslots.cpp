@@ -19,10 +19,7 @@ void MainWindow::on_pushButton_keys_clicked()
 
 ToolJob MainWindow::containerListing() const
 {
-    ToolJob job{cspBinDir + QStringLiteral("csptest"),
-                {QStringLiteral("-keyset"), QStringLiteral("-enum_cont"), QStringLiteral("-fqcn"),
-                 QStringLiteral("-verifyc")},
-                {}};
+    ToolJob job{cspBinDir + QStringLiteral("csptest"), containerListingArguments(), {}};
     job.options.label = QStringLiteral("Поиск контейнеров…");
     return job;
 }
@@ -47,8 +44,8 @@ QStringList MainWindow::searchTokens()
     // A listing stuck on a token that does not answer is not interrupted; nothing reads it again.
     options.leaveRunning = true;
     options.keepAliveOwner = this;
-    const ToolResult listing = ToolRunner::runCommand(
-        cspBinDir + QStringLiteral("csptest -enum -info -type PP_ENUMREADERS"), options);
+    const ToolResult listing =
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), readerListingArguments(), options);
     if (!listing.ended()) {
         Dialogs::informResult(listing);
         return {};

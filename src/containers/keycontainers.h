@@ -26,12 +26,18 @@ inline QString noKeyStoreMessage()
                           "контейниры\"\nвыберите хранилище для ключа.");
 }
 
+// The csptest arguments of the container listing and of the reader listing.
+QStringList containerListingArguments();
+QStringList readerListingArguments();
+
 // Fully qualified container names from the csptest container listing: every line that begins
 // with a backslash, kept whole (a trailing blank or carriage return stays part of it).
 QStringList containerNames(const QString &listing);
 
-// Key-store (reader) names from the csptest reader listing: lines that begin " 0x0" carry the
-// name from their 16th character on.
+// Key-store (reader) names from the csptest reader listing. A line of two hexadecimal fields
+// ("0x012a 0x03") and a name gives the name, whatever the blanks around the fields, without
+// blanks at its end; any other line that begins " 0x0" carries the name from its 16th character
+// on.
 QStringList readerNames(const QString &listing);
 
 // The container's own name (the part after its last backslash), cut to 12 characters when it
