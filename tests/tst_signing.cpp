@@ -6,6 +6,7 @@
 #include "support/windowtestenv.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QTableWidget>
 #include <QTest>
@@ -25,6 +26,8 @@ private slots:
     void buttons();
     void files_data();
     void files();
+    void recoveryAsksBeforeReplacing_data();
+    void recoveryAsksBeforeReplacing();
 };
 
 void TestSigning::buttons_data()
@@ -39,7 +42,8 @@ void TestSigning::buttons_data()
     QTest::addColumn<QStringList>("messages");
 
     const QString ab = "/home/u/a b.txt", said = "Y/N?\nГотово.\n";
-    const QString wrong = "Выберите файл с расширением .sig или .crypt";
+    const QString wrong =
+        "Файл не подходит:\n/r/report.p7m\nПринимаются файлы с расширением .sig или .crypt.";
     QTest::newRow("sign with the current row")
         << "pushButton_crypt" << false << 1 << ab << 0
         << QStringList{"-sign", "-thumbprint", "bbbb", "-uMy", ab, ab + ".sig"} << "Y"
@@ -189,8 +193,17 @@ void TestSigning::files()
     for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
     const int answers = clicks.contains("verifile") ? 2 : 1;
-    env.csp.addRule(
-        {"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", cancel ? 100000 : 0, 0, 1, {}, {}});
+    env.csp.addRule({"cryptcp",
+                     failing.split(' '),
+                     false,
+                     "Ошибка.\n",
+                     0,
+                     "",
+                     cancel ? 100000 : 0,
+                     0,
+                     1,
+                     {},
+                     {}});
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0, {}, {}});
     env.dialogs.fileLists << picked.split(' ');
     ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
@@ -214,6 +227,102 @@ void TestSigning::files()
     QCOMPARE(shown.parent, box.startsWith('|') ? nullptr : static_cast<QWidget *>(window.get()));
     const bool allDone = !box.contains("ошибка") && !box.contains("отменено");
     QCOMPARE(shown.icon, allDone ? QMessageBox::NoIcon : QMessageBox::Warning);
+}
+
+// In the test's working directory, where "d.txt" holds "правка" when `present`; the box reads
+// text|informative text, after the question when one is asked.
+void TestSigning::recoveryAsksBeforeReplacing_data()
+{
+    for (const char *column : {"picked", "present", "answer", "result", "box", "after"})
+        QTest::addColumn<QString>(column);
+    const QString asked = "Файл уже существует:\nd.txt\nЗаменить его?", said = "Y/N?\nГотово.\n";
+    QTest::newRow("Нет: nothing runs") << "d.txt.sig"
+                                       << "yes"
+                                       << "No"
+                                       << "" << asked << "правка";
+    QTest::newRow("Да: replaced") << "d.txt.sig"
+                                  << "yes"
+                                  << "Yes"
+                                  << "writes" << asked + "|" + said + "|Файл сохранён: d.txt"
+                                  << "документ";
+    QTest::newRow("Да, fails: the earlier file is back") << "d.txt.sig"
+                                                         << "yes"
+                                                         << "Yes"
+                                                         << "fails" << asked + "|Y/N?\nОшибка.\n|"
+                                                         << "правка";
+    QTest::newRow("Да, Отмена: the earlier file is back") << "d.txt.CRYPT"
+                                                          << "yes"
+                                                          << "Yes"
+                                                          << "cancel" << asked << "правка";
+    QTest::newRow(".CRYPT, no earlier file: no question")
+        << "d.txt.CRYPT"
+        << ""
+        << ""
+        << "writes" << said + "|Файл сохранён: d.txt"
+        << "документ";
+}
+
+void TestSigning::recoveryAsksBeforeReplacing()
+{
+    QFETCH(QString, picked);
+    QFETCH(QString, present);
+    QFETCH(QString, answer);
+    QFETCH(QString, result);
+    QFETCH(QString, box);
+    QFETCH(QString, after);
+
+    WindowTestEnv env;
+    ToolRunner::setWaitFactorForTests(result == "cancel" ? 0.1 : WindowTest::waitFactor);
+    const auto window = env.startWindow();
+    auto *table = window->findChild<QTableWidget *>("tableWidgetCert");
+    table->setRowCount(1);
+    table->setItem(0, 0, new QTableWidgetItem("aaaa"));
+    table->selectRow(0);
+    QFile earlier("d.txt");
+    if (!present.isEmpty()) {
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("правка");
+        earlier.close();
+        QVERIFY(earlier.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    }
+    env.csp.addRule({"cryptcp",
+                     {},
+                     true,
+                     "Y/N?\n",
+                     1,
+                     result == "fails" ? "Ошибка.\n" : "Готово.\n",
+                     0,
+                     result == "cancel" ? 100000 : 0,
+                     result == "fails" ? 1 : 0,
+                     picked,
+                     result == "fails" ? "обрывок" : "документ"});
+    env.dialogs.files << picked;
+    env.dialogs.buttons << (answer == "Yes" ? QMessageBox::Yes : QMessageBox::No);
+    ProgressWatcher watcher{result == "cancel" ? ProgressWatcher::Press::Cancel
+                                               : ProgressWatcher::Press::Nothing};
+    WindowTest::click(*window, "pushButton");
+
+    QCOMPARE(env.csp.calls().size(), answer == "No" ? 0 : 1);
+    QStringList shown;
+    for (const ScriptedDialogs::Shown &s : env.dialogs.shown) {
+        if (s.kind != ScriptedDialogs::Kind::Message)
+            continue;
+        const MessageSpec &m = s.message;
+        if (m.buttons == (QMessageBox::Yes | QMessageBox::No))
+            QCOMPARE((QList<QVariant>{QVariant::fromValue<QWidget *>(m.parent), m.title,
+                                      m.defaultButton, m.escapeButton}),
+                     (QList<QVariant>{QVariant::fromValue<QWidget *>(window.get()), "Velmora",
+                                      QMessageBox::No, QMessageBox::No}));
+        shown << (m.informativeText.isEmpty() && m.buttons != QMessageBox::Ok
+                      ? m.text
+                      : m.text + "|" + m.informativeText);
+    }
+    QCOMPARE(shown.join('|'), box);
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(earlier.readAll()), after);
+    if (after == "правка")
+        QCOMPARE(earlier.permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    QCOMPARE(QDir().entryList({".d.txt*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestSigning)

@@ -62,6 +62,9 @@ public:
     // The same with a text of the caller's; `failed` marks a run that ended with 0 yet did not
     // do its work.
     static void informResult(const ToolResult &result, const QString &text, bool failed = false);
+    // Asks before a file is written over: title "Velmora", Да and Нет, Нет by default and for
+    // Escape. True for Да.
+    static bool askToReplace(QWidget *parent, const QString &text);
 };
 
 // The real Qt dialogs.

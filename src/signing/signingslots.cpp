@@ -2,6 +2,7 @@
 // in the certificate table.
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "csp/earlierfile.h"
 #include "csp/toolrunner.h"
 #include "signing/filebatch.h"
 #include "signing/signingcommand.h"
@@ -62,15 +63,9 @@ QString writtenFile(const SigningCommand::FileRun &run, const ToolResult &result
                : QString();
 }
 
-// One file: the utility's own words in a box of its own, with where the result went.
-void runOne(const QString &cspBinDir, const QString &label, const SigningCommand::FileRun &run)
+// The utility's own words in a box of their own, with where the result went, if it went anywhere.
+void informWritten(const ToolResult &result, const QString &written)
 {
-    if (!run.refusal.isEmpty()) {
-        Dialogs::inform(run.refusal);
-        return;
-    }
-    const ToolResult result = runCryptcp(cspBinDir, run, label);
-    const QString written = writtenFile(run, result);
     if (written.isEmpty()) {
         Dialogs::informResult(result);
         return;
@@ -79,6 +74,17 @@ void runOne(const QString &cspBinDir, const QString &label, const SigningCommand
     spec.text = result.shownText();
     spec.informativeText = QStringLiteral("Файл сохранён: ") + written;
     Dialogs::current().message(spec);
+}
+
+// One file: its box, with where the result went.
+void runOne(const QString &cspBinDir, const QString &label, const SigningCommand::FileRun &run)
+{
+    if (!run.refusal.isEmpty()) {
+        Dialogs::inform(run.refusal);
+        return;
+    }
+    const ToolResult result = runCryptcp(cspBinDir, run, label);
+    informWritten(result, writtenFile(run, result));
 }
 
 // Several files one after another, then one box for all of them. Отмена during one run skips
@@ -184,10 +190,28 @@ void MainWindow::on_pushButton_clicked()
         Dialogs::inform(recovery.refusal);
         return;
     }
-    ToolOptions options = SigningCommand::answering(1);
-    options.label = recovery.arguments.first() == QLatin1String("-verify")
-                        ? QStringLiteral("Извлечение документа…")
-                        : QStringLiteral("Расшифрование файла…");
-    Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options));
+    // The document may be one the user has edited since: it is written over only when the user
+    // says so, and it is back unless the run made a new one.
+    const QString output = recovery.arguments.last();
+    EarlierFile earlier(output);
+    if (EarlierFile::existsAt(output) &&
+        !Dialogs::askToReplace(this, QStringLiteral("Файл уже существует:\n") + output +
+                                         QStringLiteral("\nЗаменить его?")))
+        return;
+    if (!earlier.setAside()) {
+        MessageSpec spec;
+        spec.icon = QMessageBox::Warning;
+        spec.text = QStringLiteral("Не удалось заменить файл:\n") + output;
+        spec.informativeText = earlier.errorText();
+        Dialogs::current().message(spec);
+        return;
+    }
+    const SigningCommand::FileRun run{recovery.arguments, output, {}, 1};
+    const ToolResult result = runCryptcp(cspBinDir, run,
+                                         recovery.arguments.first() == QLatin1String("-verify")
+                                             ? QStringLiteral("Извлечение документа…")
+                                             : QStringLiteral("Расшифрование файла…"));
+    const QString written = writtenFile(run, result);
+    earlier.finish(!written.isEmpty());
+    informWritten(result, written);
 }
