@@ -309,12 +309,6 @@ void TestCertificates::installsWithCertmgr_data()
                                  << QStringList{"certmgr|-inst|-file|/h/CA.P7B|-all|-store|uRoot"} +
                                         refreshed
                                  << QStringList{done};
-    QTest::newRow("root ca.Crt") << QByteArray("pushButton_rootkey") << ""
-                                 << "/h/ca.Crt"
-                                 << "" << no << root
-                                 << QStringList{"certmgr|-inst|-file|/h/ca.Crt|-store|uRoot"} +
-                                        refreshed
-                                 << QStringList{done};
     QTest::newRow("root ca.der refused, refreshed")
         << QByteArray("pushButton_rootkey") << ""
         << "/h/ca.der"

@@ -61,10 +61,6 @@ void TestSigningCommand::arguments_data()
                             << "";
     QTest::newRow(".Crypt.txt") << recovery(ab + ".Crypt.txt", true, t) << QStringList()
                                 << wrong.arg(ab + ".Crypt.txt");
-    const FileRun upper = checking(true, q + ".Sig");
-    QTest::newRow("detached check of .Sig, no document")
-        << Recovery{upper.arguments, upper.refusal} << QStringList()
-        << "Не найден подписанный документ:\n" + q;
 }
 
 void TestSigningCommand::arguments()
