@@ -1,7 +1,6 @@
 #include "request/formfile.h"
 
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -122,9 +121,9 @@ bool saveFormFile(const QString &path, const QMap<QString, QString> &data, QStri
     QSaveFile file(path);
     // QSaveFile::commit() still renames after a short write or a failed flush (a full disk, a
     // file size limit), so both are checked here. Without commit() the temporary file is
-    // removed and the old file stays. Passport numbers, SNILS and INN are for the user's eyes
-    // only, also when an older, wider file is replaced.
-    // Unbuffered, so that the write that fails is the one that tells why.
+    // removed and the old file stays. Unbuffered, so that the write that fails is the one that
+    // tells why. Passport numbers, SNILS and INN are for the user's eyes only, also when an
+    // older, wider file is replaced.
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                        writeAll(file, bytes) && file.flush() &&
                        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
