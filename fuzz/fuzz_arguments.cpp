@@ -57,13 +57,14 @@ void checkRequest(const FuzzInput::Fields &in)
 
     const QString dn = RequestCommand::distinguishedName(values, privatePerson, in.texts[Country],
                                                          in.texts[Region]);
-    // Only the quotes around O and STREET are left in the name: no value can bring one.
+    // Only the quotes around O, STREET and values with a comma are left: no value can bring one.
     int quoted = 0;
     for (const QString &name : RequestCommand::attributeNames(privatePerson)) {
         const QString value = values.value(name).trimmed().remove(QLatin1Char('"'));
         if (values.value(name).isEmpty())
             continue;
-        const bool wrapped = name == QLatin1String("O") || name == QLatin1String("STREET");
+        const bool wrapped = name == QLatin1String("O") || name == QLatin1String("STREET") ||
+                             value.contains(QLatin1Char(','));
         const QString quote = wrapped ? QStringLiteral("\"") : QString();
         FUZZ_CHECK(dn.contains(name + QLatin1Char('=') + quote + value + quote + QLatin1Char(',')));
         quoted += wrapped ? 2 : 0;
