@@ -57,20 +57,29 @@ void checkRequest(const FuzzInput::Fields &in)
 
     const QString dn = RequestCommand::distinguishedName(values, privatePerson, in.texts[Country],
                                                          in.texts[Region]);
-    // Only the quotes around O and STREET are left in the name: no value can bring one.
+    // Only the quotes around O, STREET and values with a comma are left: no value can bring one.
     int quoted = 0;
     for (const QString &name : RequestCommand::attributeNames(privatePerson)) {
         const QString value = values.value(name).trimmed().remove(QLatin1Char('"'));
         if (values.value(name).isEmpty())
             continue;
-        const bool wrapped = name == QLatin1String("O") || name == QLatin1String("STREET");
+        const bool wrapped = name == QLatin1String("O") || name == QLatin1String("STREET") ||
+                             value.contains(QLatin1Char(','));
         const QString quote = wrapped ? QStringLiteral("\"") : QString();
         FUZZ_CHECK(dn.contains(name + QLatin1Char('=') + quote + value + quote + QLatin1Char(',')));
         quoted += wrapped ? 2 : 0;
     }
+    // The country and the region are sent untrimmed, and quoted only when they hold a comma.
+    const auto tail = [&quoted](const QString &name, QString value) {
+        value.remove(QLatin1Char('"'));
+        const QString quote = value.contains(QLatin1Char(',')) ? QStringLiteral("\"") : QString();
+        quoted += quote.size() * 2;
+        return name + QLatin1Char('=') + quote + value + quote;
+    };
+    const QString end = tail(QStringLiteral("C"), in.texts[Country]) + QLatin1Char(',') +
+                        tail(QStringLiteral("S"), in.texts[Region]);
     FUZZ_CHECK(dn.count(QLatin1Char('"')) == quoted);
-    FUZZ_CHECK(dn.endsWith(QStringLiteral("C=") + QString(in.texts[Country]).remove('"') +
-                           QStringLiteral(",S=") + QString(in.texts[Region]).remove('"')));
+    FUZZ_CHECK(dn.endsWith(end));
 
     const QStringList container = RequestCommand::containerArguments(
         newKey, in.texts[KeyStore], in.texts[Container], in.texts[Name]);

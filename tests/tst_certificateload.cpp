@@ -158,8 +158,11 @@ void TestCertificateLoad::fillsTheFormFromTheListing()
     env->csp.on("certmgr", {"-list", "-file", file}, listing({"CN=Корневой УЦ, O=УЦ", subject}));
 
     MainWindow w(nullptr, env->csp.dir());
-    edit(w, "lineEdit_OGRN")->setText("1027700132195");
-    edit(w, "lineEdit_CN")->setText("прежнее");
+    // The earlier person's: emptied where the certificate has no such attribute, kept where
+    // the field is never loaded from a certificate.
+    for (const char *name : {"lineEdit_OGRN", "lineEdit_I", "lineEdit_UN", "lineEdit_O",
+                             "lineEdit_CN", "lineEdit_OU", "lineEdit_pasport"})
+        edit(w, name)->setText("был");
     env->dialogs.files << file;
     w.findChild<QPushButton *>("pushButton_infile")->click();
 
@@ -180,9 +183,10 @@ void TestCertificateLoad::fillsTheFormFromTheListing()
     QCOMPARE(edit(w, "lineEdit_SN")->text(), QString("Иванов"));
     QCOMPARE(edit(w, "lineEdit_G")->text(), QString("Иван Иванович"));
     QCOMPARE(edit(w, "lineEdit_T")->text(), QString("Инженер"));
-    // Not in the certificate, or not read from it.
-    QCOMPARE(edit(w, "lineEdit_OGRN")->text(), QString("1027700132195"));
-    QCOMPARE(edit(w, "lineEdit_CN")->text(), QString("прежнее"));
+    for (const char *name : {"lineEdit_OGRN", "lineEdit_I", "lineEdit_UN", "lineEdit_O"})
+        QCOMPARE(edit(w, name)->text(), QString());
+    for (const char *name : {"lineEdit_CN", "lineEdit_OU", "lineEdit_pasport"})
+        QCOMPARE(edit(w, name)->text(), QString("был"));
 }
 
 void TestCertificateLoad::failuresChangeNoField_data()

@@ -260,9 +260,16 @@ void TestCertificates::installsWithCertmgr_data()
         << QByteArray("pushButton_usercer") << "" << cer << "" << no << user
         << QStringList{"certmgr|-inst|-file|" + cer + "|-store|uMy|-all"} + searched
         << QStringList{warning, done};
+    const QString refused = "Файл не подходит:\n%1\nПринимаются файлы с расширением ";
     QTest::newRow("user certificate, x.pem")
         << QByteArray("pushButton_usercer") << key << "/h/x.pem"
-        << "" << no << user << QStringList() << QStringList();
+        << "" << no << user << QStringList()
+        << QStringList{refused.arg("/h/x.pem") + ".p7b, .cer или .crt."};
+    QTest::newRow("user certificate, CERT.CER")
+        << QByteArray("pushButton_usercer") << key << "/h/CERT.CER"
+        << "" << no << user
+        << QStringList{"certmgr|-inst|-file|/h/CERT.CER|-store|uMy|-cont|" + key} + refreshed
+        << QStringList{done};
     QTest::newRow("user certificate, cancelled")
         << QByteArray("pushButton_usercer") << key << ""
         << "" << no << user << QStringList() << QStringList();
@@ -296,9 +303,17 @@ void TestCertificates::installsWithCertmgr_data()
         << "/h/ca.cer" << asks << QMessageBox::No << root
         << QStringList{"certmgr|-inst|-file|/h/ca.cer|-store|uRoot <c\n"} + refreshed
         << QStringList{asks.trimmed(), asks + done};
-    QTest::newRow("root ca.der refreshes only") << QByteArray("pushButton_rootkey") << ""
-                                                << "/h/ca.der"
-                                                << "" << no << root << refreshed << QStringList();
+    QTest::newRow("root CA.P7B") << QByteArray("pushButton_rootkey") << ""
+                                 << "/h/CA.P7B"
+                                 << "" << no << root
+                                 << QStringList{"certmgr|-inst|-file|/h/CA.P7B|-all|-store|uRoot"} +
+                                        refreshed
+                                 << QStringList{done};
+    QTest::newRow("root ca.der refused, refreshed")
+        << QByteArray("pushButton_rootkey") << ""
+        << "/h/ca.der"
+        << "" << no << root << refreshed
+        << QStringList{refused.arg("/h/ca.der") + ".p7b, .cer или .crt."};
     QTest::newRow("root cancelled") << QByteArray("pushButton_rootkey") << ""
                                     << ""
                                     << "" << no << root << QStringList() << QStringList();
@@ -309,7 +324,14 @@ void TestCertificates::installsWithCertmgr_data()
                          << QStringList{done};
     QTest::newRow("crl list.CRL") << QByteArray("pushButton_CRL") << ""
                                   << "/h/list.CRL"
-                                  << "" << no << crl << QStringList() << QStringList();
+                                  << "" << no << crl
+                                  << QStringList{"certmgr|-inst|-crl|-file|/h/list.CRL|-store|uCA"}
+                                  << QStringList{done};
+    QTest::newRow("crl list.crl.txt refused")
+        << QByteArray("pushButton_CRL") << ""
+        << "/h/list.crl.txt"
+        << "" << no << crl << QStringList()
+        << QStringList{refused.arg("/h/list.crl.txt") + ".crl."};
 }
 
 void TestCertificates::installsWithCertmgr()

@@ -117,10 +117,23 @@ void TestRequestCommand::distinguishedNameArgument_data()
 
     Values comma = person();
     comma["CN"] = "Иванов, \"ИП\"";
-    QTest::newRow("CN with comma unquoted, lone quotes dropped")
+    comma["T"] = "Генеральный директор, член правления";
+    QTest::newRow("CN and T with a comma quoted, lone quotes dropped")
         << comma << true << "RU"
         << "63 Самарская область"
-        << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=Иванов, ИП,T=Инженер,E=ivanov@example.ru" + tail;
+        << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=\"Иванов, ИП\",T=\"Генеральный директор, член "
+           "правления\",E=ivanov@example.ru" +
+               tail;
+    Values commas = organisation();
+    commas["OU"] = "Отдел кадров, группа 2";
+    commas["L"] = "Самара, Куйбышевский р-н";
+    QTest::newRow("OU, L and region with a comma quoted, O and STREET as ever")
+        << commas << false << "RU"
+        << "63, Самарская область"
+        << "SN=Иванов,G=Иван Иванович,I=И.И.,CN=ООО Ромашка,T=Инженер,OU=\"Отдел кадров, группа "
+           "2\",E=ivanov@example.ru,O=\"ООО Ромашка, филиал\",STREET=\"ул. Ленина, д. 1\","
+           "SNILS=11223344595,INN=001234567894,OGRN=1027700132195,L=\"Самара, Куйбышевский "
+           "р-н\",C=RU,S=\"63, Самарская область\"";
 
     QTest::newRow("country and region as they are, even empty") << Values() << false << ""
                                                                 << " 63 Самара "
@@ -239,9 +252,12 @@ void TestRequestCommand::anyValueStaysInItsArgument()
         QCOMPARE(args.at(2), dn);
         QCOMPARE(args.constLast(), path);
         QCOMPARE(args.at(newKey ? 7 : 8), newKey ? "\\\\.\\" + store + "\\Name" : existing);
-        // Only the pairs around O and STREET remain of all the quotes.
-        QCOMPARE(dn.count('"'),
-                 (values["O"].isEmpty() ? 0 : 2) + (values["STREET"].isEmpty() ? 0 : 2));
+        // Only the pairs around O, STREET and the values with a comma remain of all the quotes.
+        int pairs = 0;
+        for (const QString &key : RequestCommand::attributeNames(false))
+            pairs += !values[key].isEmpty() &&
+                     (key == "O" || key == "STREET" || values[key].contains(','));
+        QCOMPARE(dn.count('"'), 2 * pairs);
     }
 }
 

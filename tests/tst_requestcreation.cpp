@@ -74,6 +74,20 @@ const QString personDn =
                    "E=ivanov@example.ru,SNILS=11223344595,INN=123456789047,L=Самара,C=RU,"
                    "S=63 Самарская область");
 
+QString replaceQuestion(const QString &path)
+{
+    return "Файл запроса уже существует:\n" + path + "\nЗаменить его?";
+}
+
+// An earlier request, as the user may have sent it on: its bytes and modes must survive.
+const QByteArray earlierRequest = "-----BEGIN NEW CERTIFICATE REQUEST-----\n";
+bool plantEarlierRequest(const QString &path)
+{
+    QFile earlier(path);
+    return earlier.open(QIODevice::WriteOnly) && earlier.write(earlierRequest) > 0 &&
+           earlier.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+}
+
 QStringList personArgs(const QString &container, const QString &usages, const QString &path)
 {
     return {"-creatrqst", "-dn",     personDn,     "-provtype", "80",     "-both",
@@ -230,7 +244,7 @@ void TestRequestCreation::variants_data()
                        "-exprt",
                        dir + "/Ivanov_Ivan_Ivanovich.req"}
         << "Ivanov_Ivan_Ivanovich.req";
-    QTest::newRow("second press truncates the earlier request")
+    QTest::newRow("second press asks, then replaces the earlier request")
         << "again"
         << personArgs("\\\\.\\HDIMAGE\\Ivanov_Ivan_Ivanovich", usage,
                       dir + "/Ivanov_Ivan_Ivanovich.req")
@@ -257,10 +271,13 @@ void TestRequestCreation::variants()
         setChecked(*w, "checkBox_makekey", false);
         setComboItems(*w, "comboBox_fd", {"none"});
         setComboItems(*w, "comboBox_seakeys", {"\\\\.\\Aktiv Token 00 00\\le-1f2e"});
-    } else if (variant == "again") {
-        QFile earlier(env->home.path() + "/" + requestFile);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write("-----BEGIN NEW CERTIFICATE REQUEST-----\n");
+    }
+    const QString path = env->home.path() + "/" + requestFile;
+    QStringList messages{"ok\n\nФаил запроса: " + path + "\n"};
+    if (variant == "again") {
+        QVERIFY(plantEarlierRequest(path));
+        env->dialogs.buttons << QMessageBox::Yes;
+        messages.prepend(replaceQuestion(path));
     }
     answer(args, "ok\n", variant == "slow" ? 45000 : 0);
     env->dialogs.directories << env->home.path();
@@ -268,8 +285,11 @@ void TestRequestCreation::variants()
 
     QCOMPARE(env->csp.calls().size(), 1);
     QCOMPARE(env->csp.calls().at(0).args, args);
-    const QString path = env->home.path() + "/" + requestFile;
-    QCOMPARE(env->dialogs.messageTexts(), QStringList{"ok\n\nФаил запроса: " + path + "\n"});
+    QCOMPARE(env->dialogs.messageTexts(), messages);
+    const MessageSpec q = env->dialogs.shown.value(1).message;
+    QVERIFY(variant != "again" ||
+            (q.parent == w.get() && q.title == "Velmora" && q.defaultButton == QMessageBox::No &&
+             q.escapeButton == QMessageBox::No));
     QCOMPARE(contents(path), QByteArray(request));
 }
 
@@ -295,6 +315,9 @@ void TestRequestCreation::stopsBeforeTheUtility_data()
         << "invalid" << QStringList{"\nНет фамилии (SN)!\nНет доступныйх контейнеров!\n"} << true
         << true;
     QTest::newRow("directory dialog cancelled") << "cancel" << QStringList() << true << true;
+    QTest::newRow("earlier request kept: Нет")
+        << "keep" << QStringList{replaceQuestion("<home>/Ivanov_Ivan_Ivanovich.req")} << true
+        << true;
     QTest::newRow("request file cannot be created")
         << "unwritable" << QStringList{"Выберите другую папку для сохранения запроса"} << true
         << true;
@@ -306,6 +329,8 @@ void TestRequestCreation::stopsBeforeTheUtility()
     QFETCH(QStringList, messages);
     QFETCH(bool, logTruncated);
     QFETCH(bool, saved);
+    messages.replaceInStrings("<home>", env->home.path());
+    const QString path = env->home.path() + "/Ivanov_Ivan_Ivanovich.req";
 
     {
         QFile old(logPath());
@@ -330,6 +355,10 @@ void TestRequestCreation::stopsBeforeTheUtility()
         QFile plain(env->home.path() + "/plain");
         QVERIFY(plain.open(QIODevice::WriteOnly));
         env->dialogs.directories << env->home.path() + "/plain";
+    } else if (variant == "keep") {
+        QVERIFY(plantEarlierRequest(path));
+        env->dialogs.buttons << QMessageBox::No;
+        env->dialogs.directories << env->home.path();
     }
     press(*w);
 
@@ -339,27 +368,36 @@ void TestRequestCreation::stopsBeforeTheUtility()
         QCOMPARE(env->dialogs.shown.at(0).message.parent, w.get());
     QCOMPARE(contents(logPath()), logTruncated ? QByteArray() : QByteArray("previous run"));
     QCOMPARE(QFileInfo::exists(savedForm()), saved);
+    QCOMPARE(contents(path), variant == "keep" ? earlierRequest : QByteArray("<missing>"));
 }
 
 void TestRequestCreation::utilityFailures_data()
 {
     QTest::addColumn<QString>("variant");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("earlier"); // an earlier request is there; Да to replacing it
 
     QTest::newRow("utility missing") << "missing"
-                                     << "execvp: No such file or directory";
+                                     << "execvp: No such file or directory" << false;
     QTest::newRow("utility fails: its output, no request")
         << "fails"
-        << "Ошибка: 0x80090016\n\nФайл запроса не создан.\n";
+        << "Ошибка: 0x80090016\n\nФайл запроса не создан.\n"
+        << false;
     QTest::newRow("utility ends with 0 and writes nothing") << "empty"
-                                                            << "ok\n\nФайл запроса не создан.\n";
+                                                            << "ok\n\nФайл запроса не создан.\n"
+                                                            << false;
+    QTest::newRow("utility fails: the earlier request is back")
+        << "fails"
+        << "Ошибка: 0x80090016\n\nФайл запроса не создан.\n"
+        << true;
 }
 
 void TestRequestCreation::utilityFailures()
 {
     QFETCH(QString, variant);
     QFETCH(QString, shown);
-    shown.replace("<home>", env->home.path());
+    QFETCH(bool, earlier);
+    const QString path = env->home.path() + "/Ivanov_Ivan_Ivanovich.req";
 
     auto w = window();
     fillPerson(*w);
@@ -378,12 +416,22 @@ void TestRequestCreation::utilityFailures()
     }
     env->csp.addRule(rule);
     env->dialogs.directories << env->home.path();
+    if (earlier) {
+        QVERIFY(plantEarlierRequest(path));
+        env->dialogs.buttons << QMessageBox::Yes;
+    }
     press(*w);
 
-    QCOMPARE(env->dialogs.messageTexts(), QStringList{shown});
-    QCOMPARE(env->dialogs.shown.at(1).message.icon, QMessageBox::Warning);
+    QCOMPARE(env->dialogs.messageTexts(),
+             earlier ? QStringList({replaceQuestion(path), shown}) : QStringList{shown});
+    QCOMPARE(env->dialogs.shown.last().message.icon, QMessageBox::Warning);
     QCOMPARE(contents(logPath()), shown.toUtf8());
-    QVERIFY(!QFileInfo::exists(env->home.path() + "/Ivanov_Ivan_Ivanovich.req"));
+    QCOMPARE(contents(path), earlier ? earlierRequest : QByteArray("<missing>"));
+    if (earlier)
+        QCOMPARE(QFile::permissions(path) & 0x7077,
+                 QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QCOMPARE(QDir(env->home.path()).entryList(QDir::Files | QDir::Hidden),
+             earlier ? QStringList{"Ivanov_Ivan_Ivanovich.req"} : QStringList());
 }
 
 void TestRequestCreation::cancelStopsTheRequest()

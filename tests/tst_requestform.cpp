@@ -96,6 +96,9 @@ private:
     std::unique_ptr<MainWindow> window();
     QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(name); }
     QString filePath() const { return formFilePath(env->home.path()); }
+    // The boxes after "Выход" when the save failed: what was not saved and why, then the close
+    // question, since nothing counts as saved.
+    void expectFailedSave(const QString &path, const QString &reason);
 
     std::unique_ptr<WindowTestEnv> env;
     std::unique_ptr<MainWindow> w;
@@ -327,16 +330,29 @@ void TestRequestForm::closingOtherwiseSavesNothing()
     QCOMPARE(readAll(filePath()), before);
 }
 
+void TestRequestForm::expectFailedSave(const QString &path, const QString &reason)
+{
+    QCOMPARE(env->dialogs.messageTexts(),
+             QStringList({"Данные формы не сохранены:\n" + path, "Сохранить данные формы?"}));
+    const MessageSpec box = env->dialogs.shown.first().message;
+    QCOMPARE((QList<QVariant>{QVariant::fromValue<QWidget *>(box.parent), box.title, box.icon,
+                              box.informativeText}),
+             (QList<QVariant>{QVariant::fromValue<QWidget *>(w.get()), "Velmora",
+                              QMessageBox::Warning, reason}));
+}
+
 void TestRequestForm::failedSaveKeepsThePreviousFile_data()
 {
     QTest::addColumn<bool>("targetIsDirectory");
-    QTest::newRow("the file cannot be written to the end") << false;
-    QTest::newRow("the rename fails") << true;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("the file cannot be written to the end") << false << "File too large";
+    QTest::newRow("the rename fails") << true << "Filename refers to a directory";
 }
 
 void TestRequestForm::failedSaveKeepsThePreviousFile()
 {
     QFETCH(bool, targetIsDirectory);
+    QFETCH(QString, reason);
     const QString dir = formFileDir(env->home.path());
     QVERIFY(QDir().mkdir(dir));
     QByteArray before;
@@ -367,6 +383,7 @@ void TestRequestForm::failedSaveKeepsThePreviousFile()
     if (!targetIsDirectory)
         std::signal(SIGXFSZ, oldHandler);
     QVERIFY(targetIsDirectory || limited);
+    expectFailedSave(filePath(), reason);
 
     QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{"polname.dat"});
@@ -388,6 +405,7 @@ void TestRequestForm::settingsDirectoryCannotBeCreated()
     qputenv("HOME", realHome);
     edit("lineEdit_SN")->setText("Иванов");
     w->findChild<QPushButton *>("pushButton_quit")->click();
+    expectFailedSave(env->home.path() + "/file/home/.velmora-csp/polname.dat", "Not a directory");
     QCOMPARE(
         QDir(env->home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList{"file"});
@@ -427,6 +445,11 @@ void TestRequestForm::savedOnlyInADirectoryOfOurOwn()
     edit("lineEdit_SN")->setText("Иванов");
     w->findChild<QPushButton *>("pushButton_quit")->click();
     QCOMPARE(modeOf(dir), modeAfter);
+    if (foreign)
+        expectFailedSave(filePath(),
+                         "Папка принадлежит другому пользователю или доступна всем на запись.");
+    else
+        QCOMPARE(env->dialogs.messageTexts(), QStringList());
     QCOMPARE(QFileInfo::exists(filePath()), !foreign);
     QCOMPARE(loadFormFile(filePath()).value("SN"), foreign ? QString() : QString("Иванов"));
 }

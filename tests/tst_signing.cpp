@@ -29,6 +29,8 @@ private slots:
     void files();
     void resultBoxesSayWhatHappened_data();
     void resultBoxesSayWhatHappened();
+    void recoveryAsksBeforeReplacing_data();
+    void recoveryAsksBeforeReplacing();
 };
 
 void TestSigning::buttons_data()
@@ -43,7 +45,8 @@ void TestSigning::buttons_data()
     QTest::addColumn<QStringList>("messages");
 
     const QString ab = "/home/u/a b.txt", said = "Y/N?\nГотово.\n";
-    const QString wrong = "Выберите файл с расширением .sig или .crypt";
+    const QString wrong =
+        "Файл не подходит:\n/r/report.p7m\nПринимаются файлы с расширением .sig или .crypt.";
     QTest::newRow("sign with the current row")
         << "pushButton_crypt" << false << 1 << ab << 0
         << QStringList{"-sign", "-thumbprint", "bbbb", "-uMy", ab, ab + ".sig"} << "Y"
@@ -308,6 +311,65 @@ void TestSigning::resultBoxesSayWhatHappened()
     QCOMPARE(shown.text, tool.isEmpty() ? "execvp: No such file or directory" : output);
     QCOMPARE(shown.informativeText, QString(informative).replace("CSP/", env.csp.dir()));
     QCOMPARE(shown.icon, exitCode ? QMessageBox::Warning : QMessageBox::NoIcon);
+}
+
+// "d.txt.sig" recovered in the test's working directory over a "d.txt" of the user's; the
+// boxes read text|informative text, one a line.
+void TestSigning::recoveryAsksBeforeReplacing_data()
+{
+    for (const char *column : {"answer", "exitCode", "boxes", "after"})
+        QTest::addColumn<QString>(column);
+    const QString asked = "Файл уже существует:\nd.txt\nЗаменить его?|\n";
+    const auto row = [](const char *name, const char *answer, const char *exitCode,
+                        const QString &boxes, const char *after) {
+        QTest::newRow(name) << answer << exitCode << boxes << after;
+    };
+    row("Нет: nothing runs", "No", "", asked, "правка");
+    row("Да: replaced", "Yes", "0",
+        asked + "Y/N?\nГотово.\n|Документ извлечён.\nФайл сохранён: d.txt\n", "документ");
+    row("Да, fails: the earlier file is back", "Yes", "1",
+        asked + "Y/N?\nГотово.\n|Не выполнено.\nКод завершения: 1\n", "правка");
+}
+
+void TestSigning::recoveryAsksBeforeReplacing()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, exitCode);
+    QFETCH(QString, boxes);
+    QFETCH(QString, after);
+
+    WindowTestEnv env;
+    const auto window = env.startWindow();
+    QFile earlier("d.txt");
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("правка") > 0);
+    earlier.close();
+    QVERIFY(earlier.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    // It writes the document, also when it then fails.
+    env.csp.addRule({"cryptcp",
+                     {},
+                     true,
+                     "Y/N?\n",
+                     1,
+                     "Готово.\n",
+                     0,
+                     0,
+                     exitCode.toInt(),
+                     "d.txt.sig",
+                     "документ"});
+    env.dialogs.files << "d.txt.sig";
+    env.dialogs.buttons << (answer == "Yes" ? QMessageBox::Yes : QMessageBox::No);
+    WindowTest::click(*window, "pushButton");
+
+    QCOMPARE(env.csp.calls().size(), exitCode.isEmpty() ? 0 : 1);
+    QString shown;
+    for (const ScriptedDialogs::Shown &s : env.dialogs.shown)
+        shown += s.message.text + "|" + s.message.informativeText + "\n";
+    QCOMPARE(shown.mid(2), boxes); // after the file dialog's empty line
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(earlier.readAll()), after);
+    if (after == "правка")
+        QCOMPARE(earlier.permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    QCOMPARE(QDir().entryList({".d.txt*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestSigning)

@@ -23,7 +23,7 @@ void TestSigningCommand::arguments_data()
 
     const QString t = "0123456789abcdef0123456789abcdef01234567";
     const QString ab = "/home/u/a b.txt", q = "/home/u/\"итог\" 2.odt";
-    const QString wrong = "Выберите файл с расширением .sig или .crypt";
+    const QString wrong = "Файл не подходит:\n%1\nПринимаются файлы с расширением .sig или .crypt.";
     QTest::newRow("sign") << Recovery{signArguments(t, "uMy", ab), {}}
                           << QStringList{"-sign", "-thumbprint", t, "-uMy", ab, ab + ".sig"} << "";
     QTest::newRow("encrypt") << Recovery{encryptArguments(t, "uRoot", q), {}}
@@ -53,8 +53,14 @@ void TestSigningCommand::arguments_data()
     QTest::newRow("decrypt, no certificate") << recovery(ab + ".crypt", false, "") << QStringList()
                                              << "Не выбран сертификат для расшифровки";
     QTest::newRow("never cut to 'repo'")
-        << recovery("/r/report.p7m", true, t) << QStringList() << wrong;
-    QTest::newRow(".SIG") << recovery(ab + ".SIG", true, t) << QStringList() << wrong;
+        << recovery("/r/report.p7m", true, t) << QStringList() << wrong.arg("/r/report.p7m");
+    QTest::newRow(".SIG") << recovery(ab + ".SIG", true, t)
+                          << QStringList{"-verify", ab + ".SIG", ab} << "";
+    QTest::newRow(".CRYPT") << recovery(ab + ".CRYPT", true, t)
+                            << QStringList{"-decr", "-thumbprint", t, "-start", ab + ".CRYPT", ab}
+                            << "";
+    QTest::newRow(".Crypt.txt") << recovery(ab + ".Crypt.txt", true, t) << QStringList()
+                                << wrong.arg(ab + ".Crypt.txt");
 }
 
 void TestSigningCommand::arguments()

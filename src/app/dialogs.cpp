@@ -43,6 +43,18 @@ void Dialogs::informResult(const ToolResult &result, const QString &successSente
         current().message(resultBox(result, successSentence, informative));
 }
 
+bool Dialogs::askToReplace(QWidget *parent, const QString &text)
+{
+    MessageSpec spec;
+    spec.parent = parent;
+    spec.title = QStringLiteral("Velmora");
+    spec.text = text;
+    spec.buttons = QMessageBox::Yes | QMessageBox::No;
+    spec.defaultButton = QMessageBox::No;
+    spec.escapeButton = QMessageBox::No;
+    return current().message(spec) == QMessageBox::Yes;
+}
+
 QMessageBox::StandardButton QtDialogs::message(const MessageSpec &spec)
 {
     QMessageBox box(spec.parent);

@@ -64,6 +64,9 @@ public:
     // Shows resultBox(); nothing for a cancelled run.
     static void informResult(const ToolResult &result, const QString &successSentence = {},
                              const QString &informative = {});
+    // Asks before a file is written over: title "Velmora", Да and Нет, Нет by default and for
+    // Escape. True for Да.
+    static bool askToReplace(QWidget *parent, const QString &text);
 };
 
 // The real Qt dialogs.

@@ -32,8 +32,8 @@ public:
     QStringList searchTokens();
     // Loads the saved form into formData and the fields of the request and documents tabs.
     void data_Read();
-    // Copies those fields into formData and saves it.
-    void date_Set();
+    // Copies those fields into formData and saves it. A failed save is shown in a box; false then.
+    bool date_Set();
     // Validates the request form; appends one line per fault to `messages`, true when none.
     bool ErrorsInspection(QString &messages);
 
@@ -111,6 +111,9 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;
+    // What the form file holds as far as this window knows: what was read at start-up or saved
+    // last. The values count as saved only once a save succeeded.
+    QMap<QString, QString> savedFormData;
     QString cspBinDir;
     QString homeDir;
     std::unique_ptr<ProgressWindow> progress;

@@ -1,19 +1,12 @@
 #include "certificates/certcommands.h"
 
+#include "csp/fileendings.h"
+
 namespace {
 
 QString certmgr(const QString &binDir)
 {
     return binDir + QStringLiteral("certmgr");
-}
-
-bool endsWithAny(const QString &path, const QStringList &endings)
-{
-    for (const QString &ending : endings) {
-        if (path.endsWith(ending))
-            return true;
-    }
-    return false;
 }
 
 const QString installingCertificate = QStringLiteral("Установка сертификата…");
@@ -24,6 +17,16 @@ const QString readingCertificate = QStringLiteral("Чтение сертифик
 QStringList CertCommands::tableStores()
 {
     return {QStringLiteral("uRoot"), QStringLiteral("uMy")};
+}
+
+QStringList CertCommands::certificateEndings()
+{
+    return {QStringLiteral(".p7b"), QStringLiteral(".cer"), QStringLiteral(".crt")};
+}
+
+QStringList CertCommands::crlEndings()
+{
+    return {QStringLiteral(".crl")};
 }
 
 CertCommand CertCommands::listStore(const QString &binDir, const QString &store)
@@ -41,8 +44,7 @@ std::optional<CertCommand> CertCommands::installUserCertificate(const QString &b
                      QStringLiteral("-store"), QStringLiteral("uMy")};
     if (container.isEmpty())
         return CertCommand{certmgr(binDir), args << QStringLiteral("-all"), installingCertificate};
-    if (!endsWithAny(path,
-                     {QStringLiteral(".p7b"), QStringLiteral(".cer"), QStringLiteral(".crt")}))
+    if (!FileEndings::matches(path, certificateEndings()))
         return std::nullopt;
     return CertCommand{certmgr(binDir), args << QStringLiteral("-cont") << container,
                        installingCertificate};
@@ -61,9 +63,9 @@ std::optional<CertCommand> CertCommands::installRootCertificate(const QString &b
                                                                 const QString &path)
 {
     QStringList args{QStringLiteral("-inst"), QStringLiteral("-file"), path};
-    if (path.endsWith(QLatin1String(".p7b")))
+    if (FileEndings::matches(path, {QStringLiteral(".p7b")}))
         args << QStringLiteral("-all");
-    else if (!endsWithAny(path, {QStringLiteral(".cer"), QStringLiteral(".crt")}))
+    else if (!FileEndings::matches(path, certificateEndings()))
         return std::nullopt;
     return CertCommand{certmgr(binDir), args << QStringLiteral("-store") << QStringLiteral("uRoot"),
                        installingCertificate};
@@ -71,7 +73,7 @@ std::optional<CertCommand> CertCommands::installRootCertificate(const QString &b
 
 std::optional<CertCommand> CertCommands::installCrl(const QString &binDir, const QString &path)
 {
-    if (!path.endsWith(QLatin1String(".crl")))
+    if (!FileEndings::matches(path, crlEndings()))
         return std::nullopt;
     return CertCommand{certmgr(binDir),
                        {QStringLiteral("-inst"), QStringLiteral("-crl"), QStringLiteral("-file"),

@@ -28,10 +28,14 @@ namespace CertCommands {
 // The stores the certificate table lists, in the order of its rows.
 QStringList tableStores();
 
+// The endings of the files taken for certificates and for revocation lists, in any case.
+QStringList certificateEndings();
+QStringList crlEndings();
+
 CertCommand listStore(const QString &binDir, const QString &store);
 
 // A user's certificate file into uMy: bound to `container`, or with "-all" when no container is
-// selected (an empty name). With a container the file must end in ".p7b", ".cer" or ".crt";
+// selected (an empty name). With a container the file must have one of certificateEndings();
 // for another ending there is nothing to run.
 std::optional<CertCommand> installUserCertificate(const QString &binDir, const QString &path,
                                                   const QString &container);

@@ -8,6 +8,7 @@
 #include "certificates/certtable.h"
 #include "certificates/dialog.h"
 #include "containers/keycontainers.h"
+#include "csp/fileendings.h"
 #include "csp/runbatch.h"
 #include "csp/toolrunner.h"
 
@@ -117,8 +118,10 @@ void MainWindow::on_pushButton_usercer_clicked()
         return;
     }
     const std::optional<CertCommand> install = installUserCertificate(cspBinDir, path, container);
-    if (!install)
+    if (!install) {
+        Dialogs::inform(FileEndings::refusal(path, certificateEndings()));
         return;
+    }
     runAndShow(*install, installed);
     ui->pushButton_sysser->click();
 }
@@ -194,6 +197,8 @@ void MainWindow::on_pushButton_rootkey_clicked()
                                                                             : QByteArray("c\n");
         };
         runAndShow(*install, installed, options);
+    } else {
+        Dialogs::inform(FileEndings::refusal(path, certificateEndings()));
     }
     ui->pushButton_sysser->click();
 }
@@ -202,8 +207,12 @@ void MainWindow::on_pushButton_CRL_clicked()
 {
     const QString path = openCertificateFile(
         QStringLiteral("Выберите файл списка отозванных сертификатов"), QStringLiteral("*.crl"));
+    if (path.isEmpty())
+        return;
     if (const std::optional<CertCommand> install = installCrl(cspBinDir, path))
         runAndShow(*install, QStringLiteral("Список отзыва установлен."));
+    else
+        Dialogs::inform(FileEndings::refusal(path, crlEndings()));
 }
 
 void MainWindow::on_pushButton_seakeys_clicked()

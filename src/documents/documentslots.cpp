@@ -18,8 +18,10 @@ void MainWindow::on_pushButton_trast_clicked()
 void MainWindow::writeDocument(bool powerOfAttorney)
 {
     // Saved first, even if the user cancels below: the document is built from the saved form,
-    // so what it shows and the name taken from the fields agree.
-    date_Set();
+    // so what it shows and the name taken from the fields agree. Unsaved, the document would
+    // show the values of an earlier save.
+    if (!date_Set())
+        return;
     const QString surname = ui->lineEdit_SN->text();
     const QString givenNames = ui->lineEdit_G->text();
     const QString fileName = powerOfAttorney ? powerOfAttorneyFileName(surname, givenNames)

@@ -30,7 +30,9 @@ void MainWindow::on_pushButton_infile_clicked()
 
     const QString subject = SubjectFields::subjectFromListing(result.output);
     const SubjectFields::Fields fields = SubjectFields::split(subject);
-    const QHash<QString, QLineEdit *> edits{
+    // Every field that is loaded from the certificate is set, to nothing when the certificate
+    // lacks its attribute, so that no value of an earlier person stays beside the new ones.
+    const QList<QPair<QString, QLineEdit *>> edits{
         {QStringLiteral("SN"), ui->lineEdit_SN},
         {QStringLiteral("G"), ui->lineEdit_G},
         {QStringLiteral("I"), ui->lineEdit_I},
@@ -43,12 +45,14 @@ void MainWindow::on_pushButton_infile_clicked()
         {QStringLiteral("OGRN"), ui->lineEdit_OGRN},
         {QStringLiteral("L"), ui->lineEdit_L},
     };
-    for (const auto &value : fields.values) {
-        if (QLineEdit *edit = edits.value(value.first))
-            edit->setText(value.second);
-    }
-    if (fields.streetSet)
+    if (fields.streetSet) {
+        QHash<QString, QString> values;
+        for (const auto &value : fields.values)
+            values.insert(value.first, value.second);
+        for (const auto &edit : edits)
+            edit.second->setText(values.value(edit.first));
         ui->lineEdit_Street->setText(fields.street);
+    }
 
     Dialogs::inform(subject);
 }

@@ -1,11 +1,12 @@
 #include "request/formfile.h"
 
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,6 +19,19 @@ void writeString(QDataStream &out, const QString &text)
         out << quint16(c.unicode());
 }
 
+// A write stopped part way (a full disk, a file size limit) returns what it wrote without an
+// error; the next one fails and says why.
+bool writeAll(QIODevice &device, const QByteArray &bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 } // namespace
 
 QString formFileDir(const QString &home)
@@ -25,15 +39,33 @@ QString formFileDir(const QString &home)
     return home + QStringLiteral("/.velmora-csp");
 }
 
-bool makePrivateDirectory(const QString &path)
+bool makePrivateDirectory(const QString &path, QString *error)
 {
-    QDir().mkdir(path);
-    // Someone else's directory stays theirs, also for root, who could narrow it: its owner could
-    // read, replace or remove the form in it.
-    const QFileInfo info(path);
-    return info.isDir() && info.ownerId() == ::geteuid() &&
-           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner);
+    QString reason;
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        reason = qt_error_string(errno);
+    } else {
+        const QFileInfo info(path);
+        QFile directory(path);
+        // Someone else's directory stays theirs, also for root, who could narrow it: its owner
+        // could read, replace or remove the form in it.
+        if (!info.isDir())
+            reason = qt_error_string(ENOTDIR);
+        else if (info.ownerId() != ::geteuid())
+            reason = foreignDirectoryMessage();
+        else if (!directory.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner))
+            reason = directory.errorString();
+    }
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
+}
+
+QString foreignDirectoryMessage()
+{
+    return QStringLiteral("Папка принадлежит другому пользователю или доступна всем на запись.");
 }
 
 QString formFilePath(const QString &home)
@@ -83,22 +115,22 @@ bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data)
     return true;
 }
 
-bool saveFormFile(const QString &path, const QMap<QString, QString> &data)
+bool saveFormFile(const QString &path, const QMap<QString, QString> &data, QString *error)
 {
     const QByteArray bytes = formDataBytes(data);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     // QSaveFile::commit() still renames after a short write or a failed flush (a full disk, a
     // file size limit), so both are checked here. Without commit() the temporary file is
-    // removed and the old file stays.
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    // Passport numbers, SNILS and INN: for the user's eyes only, also when an older, wider
-    // file is replaced.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
-    return file.commit();
+    // removed and the old file stays. Unbuffered, so that the write that fails is the one that
+    // tells why. Passport numbers, SNILS and INN are for the user's eyes only, also when an
+    // older, wider file is replaced.
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                       writeAll(file, bytes) && file.flush() &&
+                       file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                       file.commit();
+    if (!saved && error)
+        *error = file.errorString();
+    return saved;
 }
 
 QMap<QString, QString> loadFormFile(const QString &path)

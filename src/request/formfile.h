@@ -12,8 +12,11 @@
 // home + "/.velmora-csp"
 QString formFileDir(const QString &home);
 // Makes the directory (if missing) and narrows it to its owner, mode 0700: the form inside it
-// holds passport numbers, SNILS and INN. False when it is not there or belongs to another user.
-bool makePrivateDirectory(const QString &path);
+// holds passport numbers, SNILS and INN. False when it is not there or belongs to another user;
+// `error`, when given, then says why.
+bool makePrivateDirectory(const QString &path, QString *error = nullptr);
+// Why nothing is saved in a directory of another user.
+QString foreignDirectoryMessage();
 // home + "/.velmora-csp/polname.dat"
 QString formFilePath(const QString &home);
 
@@ -26,7 +29,8 @@ bool readFormData(const QByteArray &bytes, QMap<QString, QString> &data);
 // Replaces the file at `path` atomically: the new content goes to a temporary file that is
 // renamed over the old one only once it was written completely, so a failed save leaves the
 // previous file as it was. The file is readable by its owner only (mode 0600). Returns false
-// when nothing was replaced.
-bool saveFormFile(const QString &path, const QMap<QString, QString> &data);
+// when nothing was replaced; `error`, when given, then holds the file's error.
+bool saveFormFile(const QString &path, const QMap<QString, QString> &data,
+                  QString *error = nullptr);
 // The map saved at `path`, or an empty map when the file is missing or damaged.
 QMap<QString, QString> loadFormFile(const QString &path);

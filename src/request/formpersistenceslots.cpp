@@ -61,21 +61,33 @@ const char *const loadOrder[] = {
 
 } // namespace
 
-void MainWindow::date_Set()
+bool MainWindow::date_Set()
 {
-    const bool isPrivate = makePrivateDirectory(formFileDir(homeDir));
     for (const SavedField &f : savedFields)
         formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
+    const QString path = formFilePath(homeDir);
+    QString error;
     // Nothing is saved where it would not be the user's alone.
-    if (isPrivate)
-        saveFormFile(formFilePath(homeDir), formData);
+    if (makePrivateDirectory(formFileDir(homeDir), &error) &&
+        saveFormFile(path, formData, &error)) {
+        savedFormData = formData;
+        return true;
+    }
+    MessageSpec box;
+    box.parent = this;
+    box.title = QStringLiteral("Velmora");
+    box.icon = QMessageBox::Warning;
+    box.text = QStringLiteral("Данные формы не сохранены:\n") + path;
+    box.informativeText = error;
+    Dialogs::current().message(box);
+    return false;
 }
 
 void MainWindow::offerToSaveForm()
 {
     const bool changed =
         std::any_of(std::begin(savedFields), std::end(savedFields), [this](const SavedField &f) {
-            return ((*ui).*(f.edit))->text() != formData.value(QString::fromLatin1(f.key));
+            return ((*ui).*(f.edit))->text() != savedFormData.value(QString::fromLatin1(f.key));
         });
     if (!changed)
         return;
@@ -92,6 +104,7 @@ void MainWindow::offerToSaveForm()
 void MainWindow::data_Read()
 {
     formData = loadFormFile(formFilePath(homeDir));
+    savedFormData = formData;
     for (const char *key : loadOrder) {
         for (const SavedField &f : savedFields) {
             if (qstrcmp(f.key, key) == 0)

@@ -45,21 +45,22 @@ QStringList RequestCommand::attributeNames(bool privatePerson)
 QString RequestCommand::distinguishedName(const QMap<QString, QString> &values, bool privatePerson,
                                           const QString &country, const QString &region)
 {
+    // The utility takes a comma for the end of a value unless the value stands in double
+    // quotes. The organisation and the address are always quoted, as they often hold commas.
+    const auto attribute = [](const QString &name, const QString &value) {
+        const bool quoted = name == QLatin1String("O") || name == QLatin1String("STREET") ||
+                            value.contains(QLatin1Char(','));
+        return quoted ? name + QLatin1Char('=') + quote + value + quote
+                      : name + QLatin1Char('=') + value;
+    };
     QString dn;
     for (const QString &name : attributeNames(privatePerson)) {
         const QString value = values.value(name);
-        if (value.isEmpty())
-            continue;
-        const QString cleaned = withoutQuotes(value.trimmed());
-        // The organisation and the address may hold commas, which the utility would otherwise
-        // take for the end of the attribute.
-        if (name == QLatin1String("O") || name == QLatin1String("STREET"))
-            dn += name + QLatin1Char('=') + quote + cleaned + quote + QLatin1Char(',');
-        else
-            dn += name + QLatin1Char('=') + cleaned + QLatin1Char(',');
+        if (!value.isEmpty())
+            dn += attribute(name, withoutQuotes(value.trimmed())) + QLatin1Char(',');
     }
-    dn += QStringLiteral("C=") + withoutQuotes(country) + QStringLiteral(",S=") +
-          withoutQuotes(region);
+    dn += attribute(QStringLiteral("C"), withoutQuotes(country)) + QLatin1Char(',') +
+          attribute(QStringLiteral("S"), withoutQuotes(region));
     return dn;
 }
 

@@ -14,9 +14,9 @@ namespace RequestCommand {
 QStringList attributeNames(bool privatePerson);
 
 // The distinguished name from the saved form values (keyed by attribute name), as one argument.
-// Empty values are left out; the others are trimmed and lose their double quotes; O and STREET
-// are wrapped in one pair of double quotes, since they may hold commas. Country and region are
-// appended as they are (without double quotes), even when empty.
+// Empty values are left out; the others are trimmed and lose their double quotes; O, STREET and
+// every value holding a comma are wrapped in one pair of double quotes. Country and region are
+// appended untrimmed (without double quotes, quoted when they hold a comma), even when empty.
 QString distinguishedName(const QMap<QString, QString> &values, bool privatePerson,
                           const QString &country, const QString &region);
 

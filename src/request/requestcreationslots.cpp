@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "containers/keycontainers.h"
+#include "csp/earlierfile.h"
 #include "csp/toolrunner.h"
 #include "request/mytranslit.h"
 #include "request/requestcommand.h"
@@ -27,9 +28,13 @@ void MainWindow::on_pushButton_req_clicked()
         date_Set();
         return;
     }
-    date_Set();
-    // Whatever happens from here on, the form is saved once more on the way out.
-    const auto saveAgain = qScopeGuard([this] { date_Set(); });
+    // Whatever happens from here on, the form is saved once more on the way out; after a failed
+    // save the user has been told once, and the values are still asked for when closing.
+    const bool saved = date_Set();
+    const auto saveAgain = qScopeGuard([this, saved] {
+        if (saved)
+            date_Set();
+    });
 
     const bool privatePerson = ui->checkBox_fiz->isChecked();
     const QString dn = RequestCommand::distinguishedName(
@@ -60,11 +65,18 @@ void MainWindow::on_pushButton_req_clicked()
     if (directory.isEmpty())
         return;
 
-    // Created empty beforehand, so that an earlier request of the same name is not mistaken
-    // for this one when the utility fails.
     const QString requestPath = directory + QLatin1Char('/') + name + QStringLiteral(".req");
+    // An earlier request of the same name may be the one about to go to the centre: it is
+    // replaced only when the user says so, and it is back unless a new request is made.
+    EarlierFile earlier(requestPath);
+    if (EarlierFile::existsAt(requestPath) &&
+        !Dialogs::askToReplace(this, QStringLiteral("Файл запроса уже существует:\n") +
+                                         requestPath + QStringLiteral("\nЗаменить его?")))
+        return;
+    // Created empty beforehand, so that a folder the utility cannot write to is found out before
+    // it runs, and so that nothing but the new request passes for one.
     QFile requestFile(requestPath);
-    if (!requestFile.open(QIODevice::WriteOnly)) {
+    if (!earlier.setAside() || !requestFile.open(QIODevice::WriteOnly)) {
         Dialogs::inform(tr("Выберите другую папку для сохранения запроса"));
         return;
     }
@@ -84,6 +96,7 @@ void MainWindow::on_pushButton_req_clicked()
     const bool made = result.succeeded() && QFileInfo(requestPath).size() > 0;
     if (!made)
         QFile::remove(requestPath);
+    earlier.finish(made);
     QString shown = result.errorText;
     if (result.ended())
         shown = result.output +

@@ -1,5 +1,7 @@
 #include "signing/signingcommand.h"
 
+#include "csp/fileendings.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -71,10 +73,10 @@ QStringList SigningCommand::decryptArguments(const QString &thumbprint, const QS
 SigningCommand::Recovery SigningCommand::recovery(const QString &input, bool certificateSelected,
                                                   const QString &thumbprint)
 {
-    if (input.endsWith(signedSuffix))
+    if (FileEndings::matches(input, {signedSuffix}))
         return {extractArguments(input), QString()};
-    if (!input.endsWith(encryptedSuffix))
-        return {QStringList(), QStringLiteral("Выберите файл с расширением .sig или .crypt")};
+    if (!FileEndings::matches(input, {encryptedSuffix}))
+        return {QStringList(), FileEndings::refusal(input, {signedSuffix, encryptedSuffix})};
     if (!certificateSelected)
         return {QStringList(), QStringLiteral("Не выбран сертификат для расшифровки")};
     return {decryptArguments(thumbprint, input), QString()};
@@ -99,7 +101,7 @@ SigningCommand::FileRun SigningCommand::checking(bool detached, const QString &i
     if (!detached)
         return {checkArguments(input), {}, {}, 2};
     // A name without ".sig" names no document; checking it against itself would prove nothing.
-    if (!input.endsWith(signedSuffix))
+    if (!FileEndings::matches(input, {signedSuffix}))
         return {
             {}, {}, QStringLiteral("Подпись должна быть в файле с расширением .sig:\n") + input, 2};
     const QString document = input.chopped(signedSuffix.size());

@@ -29,16 +29,17 @@ QStringList extractArguments(const QString &input);
 QStringList decryptArguments(const QString &thumbprint, const QString &input);
 
 // What recovering a document from a chosen file comes to: either the arguments to run, or the
-// text to show instead of running anything.
+// text to show instead of running anything. The arguments end with the file the run writes.
 struct Recovery
 {
     QStringList arguments;
     QString refusal;
 };
 
-// Only the two names we make are recovered: a ".sig" file is checked and its document extracted,
-// a ".crypt" file is decrypted with the selected certificate. Any other name is refused, since the
-// output name is cut from the input and could name a file the user never meant.
+// Only the two names we make are recovered (the endings in any case): a ".sig" file is checked
+// and its document extracted, a ".crypt" file is decrypted with the selected certificate. Any
+// other name is refused, since the output name is cut from the input and could name a file the
+// user never meant.
 Recovery recovery(const QString &input, bool certificateSelected, const QString &thumbprint);
 
 // One chosen file of a signing or a check: the arguments to run and the file the run writes, or

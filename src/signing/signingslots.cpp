@@ -2,6 +2,7 @@
 // in the certificate table.
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "csp/earlierfile.h"
 #include "csp/runbatch.h"
 #include "csp/toolrunner.h"
 #include "signing/signingcommand.h"
@@ -55,7 +56,23 @@ ToolJob cryptcpJob(const QString &cspBinDir, const SigningCommand::FileRun &run,
     return job;
 }
 
-// One file: the utility's own words in a box of its own, with where the result went.
+// The file a run wrote, once it succeeded and the file is there; empty otherwise.
+QString writtenFile(const SigningCommand::FileRun &run, const ToolResult &result)
+{
+    return result.succeeded() && !run.written.isEmpty() && QFileInfo(run.written).isFile()
+               ? run.written
+               : QString();
+}
+
+// The utility's own words in a box of their own, with the verdict and where the result went.
+void informWritten(const ToolResult &result, const QString &successSentence, const QString &written)
+{
+    Dialogs::informResult(result, successSentence,
+                          written.isEmpty() ? QString()
+                                            : QStringLiteral("Файл сохранён: ") + written);
+}
+
+// One file: its box, with where the result went.
 void runOne(const QString &cspBinDir, const QString &label, const QString &successSentence,
             const SigningCommand::FileRun &run)
 {
@@ -64,10 +81,7 @@ void runOne(const QString &cspBinDir, const QString &label, const QString &succe
         return;
     }
     const ToolResult result = ToolRunner::run(cryptcpJob(cspBinDir, run, label));
-    const bool written =
-        result.succeeded() && !run.written.isEmpty() && QFileInfo(run.written).isFile();
-    Dialogs::informResult(result, successSentence,
-                          written ? QStringLiteral("Файл сохранён: ") + run.written : QString());
+    informWritten(result, successSentence, writtenFile(run, result));
 }
 
 // Several files one after another, then one box for all of them. Отмена during one run skips
@@ -169,11 +183,32 @@ void MainWindow::on_pushButton_clicked()
         Dialogs::inform(recovery.refusal);
         return;
     }
+    // The document may be one the user has edited since: it is written over only when the user
+    // says so, and it is back unless the run made a new one.
+    const QString output = recovery.arguments.last();
+    EarlierFile earlier(output);
+    if (EarlierFile::existsAt(output) &&
+        !Dialogs::askToReplace(this, QStringLiteral("Файл уже существует:\n") + output +
+                                         QStringLiteral("\nЗаменить его?")))
+        return;
+    if (!earlier.setAside()) {
+        MessageSpec spec;
+        spec.icon = QMessageBox::Warning;
+        spec.text = QStringLiteral("Не удалось заменить файл:\n") + output;
+        spec.informativeText = earlier.errorText();
+        Dialogs::current().message(spec);
+        return;
+    }
+    const SigningCommand::FileRun run{recovery.arguments, output, {}, 1};
     const bool extract = recovery.arguments.first() == QLatin1String("-verify");
-    ToolOptions options = SigningCommand::answering(1);
-    options.label =
-        extract ? QStringLiteral("Извлечение документа…") : QStringLiteral("Расшифрование файла…");
-    Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("cryptcp"), recovery.arguments, options),
-        extract ? QStringLiteral("Документ извлечён.") : QStringLiteral("Файл расшифрован."));
+    const ToolResult result =
+        ToolRunner::run(cryptcpJob(cspBinDir, run,
+                                   extract ? QStringLiteral("Извлечение документа…")
+                                           : QStringLiteral("Расшифрование файла…")));
+    const QString written = writtenFile(run, result);
+    earlier.finish(!written.isEmpty());
+    informWritten(result,
+                  extract ? QStringLiteral("Документ извлечён.")
+                          : QStringLiteral("Файл расшифрован."),
+                  written);
 }
