@@ -110,6 +110,7 @@ void MainWindow::on_pushButton_usercer_clicked()
         Dialogs::inform(QStringLiteral("Не выбран контейнер. ВНИМАНИЕ:\nсертификат будет "
                                        "установлен\nбез привязки к контейнеру"));
         runAndShow(*installUserCertificate(cspBinDir, path, QString()));
+        ui->pushButton_sysser->click();
         ui->pushButton_keys->click();
         return;
     }
@@ -124,8 +125,7 @@ void MainWindow::on_pushButton_cerkeys_clicked()
 {
     const QString container = ui->comboBox_seakeys->currentText();
     if (container == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     runAndShow(installContainerCertificate(cspBinDir, container));
@@ -140,8 +140,7 @@ void MainWindow::on_pushButton_allcerts_clicked()
             containers << ui->comboBox_seakeys->itemText(i);
     }
     if (containers.isEmpty()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     RunSummary summary;
@@ -209,8 +208,7 @@ void MainWindow::on_pushButton_seakeys_clicked()
 {
     const QString container = ui->comboBox_seakeys->currentText();
     if (container == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     Dialog dialog;
@@ -236,4 +234,6 @@ void MainWindow::on_tableWidgetCert_doubleClicked(const QModelIndex &index)
     dialog.storeName = cellText(1);
     dialog.labelText(thumbprintMode);
     dialog.exec();
+    if (dialog.certificateDeleted())
+        ui->pushButton_sysser->click();
 }

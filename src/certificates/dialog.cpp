@@ -78,5 +78,7 @@ void Dialog::on_pushButton_delcer_clicked()
     question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
-    runAndShow(deleteCertificate(binDir, storeName, thumbprint));
+    const ToolResult deletion = CertCommands::run(deleteCertificate(binDir, storeName, thumbprint));
+    Dialogs::informResult(deletion);
+    deleted = deleted || deletion.succeeded();
 }

@@ -56,12 +56,18 @@ QStringList MainWindow::searchTokens()
     return readerNames(listing.output);
 }
 
+void MainWindow::askForContainer(const QString &text)
+{
+    Dialogs::inform(text);
+    // What the user sees after the box: the containers as the CSP lists them now.
+    ui->pushButton_keys->click();
+}
+
 void MainWindow::on_pushButton_delkey_clicked()
 {
     const QString source = ui->comboBox_seakeys->currentText();
     if (source == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
 
@@ -78,16 +84,18 @@ void MainWindow::on_pushButton_delkey_clicked()
 
     ToolOptions options;
     options.label = QStringLiteral("Удаление контейнера…");
-    Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options));
+    const ToolResult deletion =
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options);
+    Dialogs::informResult(deletion);
+    if (deletion.succeeded())
+        ui->pushButton_keys->click();
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
 {
     const QString source = ui->comboBox_seakeys->currentText();
     if (source == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
-        ui->pushButton_keys->click();
+        askForContainer(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
         return;
     }
 
@@ -100,14 +108,21 @@ void MainWindow::on_pushButton_copykey_clicked()
     const QString target = copyTargetName(source, ui->comboBox_fd->currentText(), number);
     ToolOptions options;
     options.label = QStringLiteral("Копирование контейнера…");
-    // Stopping a slow copy half-way could leave a broken container on the target store.
-    options.leaveRunning = true;
-    options.keepAliveOwner = this;
-    options.finishBeforeQuit = true;
+    // The CSP asks for the container's password in a window of its own, so a copy takes as long
+    // as the user needs; stopped half-way it could leave a broken container on the target store.
+    options.finishWaitMs = ToolOptions::noTimeLimit;
     options.confirmCancel = [this] { return askToStopCopy(); };
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
-    Dialogs::informResult(copy);
+    if (!copy.succeeded()) {
+        Dialogs::informResult(copy);
+        return;
+    }
+    MessageSpec box;
+    box.text = copy.output;
+    box.informativeText = QStringLiteral("Новый контейнер: ") + target;
+    Dialogs::current().message(box);
+    ui->pushButton_keys->click();
 }
 
 bool MainWindow::askToStopCopy()
