@@ -258,7 +258,7 @@ void TestCertificates::installsWithCertmgr_data()
         << QStringList{done};
     QTest::newRow("user certificate, none")
         << QByteArray("pushButton_usercer") << "" << cer << "" << no << user
-        << QStringList{"certmgr|-inst|-file|" + cer + "|-store|uMy|-all"} + searched
+        << QStringList{"certmgr|-inst|-file|" + cer + "|-store|uMy|-all"} + refreshed + searched
         << QStringList{warning, done};
     const QString refused = "Файл не подходит:\n%1\nПринимаются файлы с расширением ";
     QTest::newRow("user certificate, x.pem")
@@ -412,8 +412,12 @@ void TestCertificates::certificateDialog_data()
         << QStringList{show} << QStringList();
     QTest::newRow("installed, deleted")
         << true << "" << listing << 0 << QByteArray("pushButton_delcer") << "" << QMessageBox::Yes
-        << installed << QStringList{show, "certmgr|-delete|-store|uMy|-thumbprint|d1"}
+        << installed << QStringList{show, "certmgr|-delete|-store|uMy|-thumbprint|d1"} + refreshed
         << QStringList{ask, done};
+    QTest::newRow("installed, deletion failed")
+        << true << "" << listing << 0 << QByteArray("pushButton_delcer") << "" << QMessageBox::Yes
+        << installed << QStringList{show, "certmgr|-delete|-store|uMy|-thumbprint|d1"}
+        << QStringList{ask, "refused\n"};
     QTest::newRow("installed, not deleted")
         << true << "" << listing << 0 << QByteArray("pushButton_delcer") << "" << QMessageBox::No
         << installed << QStringList{show} << QStringList{ask};
@@ -464,7 +468,9 @@ void TestCertificates::certificateDialog()
         "certmgr",
         {"-export", "-cert", "-thumbprint", "d1", "-store", "uMy", "-dest", directory + "/d1.cer"},
         done);
-    env->csp.on("certmgr", {"-delete", "-store", "uMy", "-thumbprint", "d1"}, done);
+    const bool refused = boxes.contains("refused\n");
+    env->csp.on("certmgr", {"-delete", "-store", "uMy", "-thumbprint", "d1"},
+                refused ? "refused\n" : done, refused ? 1 : 0);
     env->csp.on("certmgr", {"-inst", "-cont", key, "-store", "uMy"}, done);
     selectContainer(*w, selected);
     env->dialogs.directories << directory;

@@ -364,9 +364,11 @@ void TestMainWindow::closingAsksToSaveChangedFields_data()
     QTest::addColumn<QString>("typed"); // into a field of the documents tab
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("saved"); // "-" for no saved form
-    QTest::newRow("unchanged: no question") << "" << int(QMessageBox::Yes) << "-";
-    QTest::newRow("changed, Yes saves") << "Петров" << int(QMessageBox::Yes) << "Петров";
-    QTest::newRow("changed, No") << "Петров" << int(QMessageBox::No) << "-";
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("unchanged: no question") << "" << int(QMessageBox::Yes) << "-" << true;
+    QTest::newRow("changed, Yes saves") << "Петров" << int(QMessageBox::Yes) << "Петров" << true;
+    QTest::newRow("changed, No") << "Петров" << int(QMessageBox::No) << "-" << true;
+    QTest::newRow("changed, Отмена stays") << "Петров" << int(QMessageBox::Cancel) << "-" << false;
 }
 
 void TestMainWindow::closingAsksToSaveChangedFields()
@@ -374,16 +376,20 @@ void TestMainWindow::closingAsksToSaveChangedFields()
     QFETCH(QString, typed);
     QFETCH(int, answer);
     QFETCH(QString, saved);
+    QFETCH(bool, closes);
     MainWindow w(nullptr, env->csp.dir());
+    w.show();
     WindowTest::setText(w, "lineEdit_boss", typed);
     env->dialogs.buttons << QMessageBox::StandardButton(answer);
-    QVERIFY(w.close());
+    QCOMPARE(w.close(), closes);
+    QCOMPARE(w.isVisible(), !closes);
+    QCOMPARE(w.findChild<QLineEdit *>("lineEdit_boss")->text(), typed);
     const MessageSpec q = env->dialogs.shown.value(0).message;
     QCOMPARE(env->dialogs.shown.size(), typed.isEmpty() ? 0 : 1);
     QVERIFY(typed.isEmpty() ||
             (q.parent == &w && q.title == "Velmora" && q.text == "Сохранить данные формы?" &&
-             q.buttons == (QMessageBox::Yes | QMessageBox::No) &&
-             q.defaultButton == QMessageBox::Yes));
+             q.buttons == (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) &&
+             q.defaultButton == QMessageBox::Yes && q.escapeButton == QMessageBox::Cancel));
     const QString file = formFilePath(env->home.path());
     QCOMPARE(QFileInfo::exists(file) ? loadFormFile(file).value("boss") : "-", saved);
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -27,6 +28,8 @@ private slots:
     void progressWindowShowsAndStopsTheRun();
     void stoppingARunStopsWhatItStarted_data();
     void stoppingARunStopsWhatItStarted();
+    void cancellingACopyAsksFirst_data();
+    void cancellingACopyAsksFirst();
 };
 
 namespace {
@@ -232,6 +235,88 @@ void TestWaiting::stoppingARunStopsWhatItStarted()
     QCOMPARE(both.size(), 2);
     for (const QByteArray &pid : both)
         QVERIFY2(!processRunning(pid.toLongLong()), "a process of the run was left behind");
+}
+
+void TestWaiting::cancellingACopyAsksFirst_data()
+{
+    QTest::addColumn<bool>("stop"); // Да, else Нет
+    QTest::addColumn<QStringList>("texts");
+
+    const QString question = "Копирование контейнера не завершено. Прервать его?";
+    QTest::newRow("Нет: it goes on") << false << QStringList{question, "скопирован\n"};
+    QTest::newRow("Да: it is stopped") << true << QStringList{question};
+}
+
+// With the real message boxes and the real progress window: the question must be the window
+// that takes the user's keys, however long it stays open.
+void TestWaiting::cancellingACopyAsksFirst()
+{
+    QFETCH(bool, stop);
+    QFETCH(QStringList, texts);
+    WindowTestEnv env;
+    QVERIFY(QDir(env.home.path()).mkdir("screepts"));
+    QVERIFY(QFile::link(VELMORA_SOURCE_DIR "/screepts/copykey.sh",
+                        env.home.path() + "/screepts/copykey.sh"));
+    env.csp.on("csptest", {"-keyset", "-enum_cont", "-fqcn", "-verifyc"}, "\\\\.\\HDIMAGE\\a\n");
+    env.csp.on("csptest", {"-enum", "-info", "-type", "PP_ENUMREADERS"}, " 0x00000000    FLASH\n");
+    auto w = env.startWindow();
+    w->show();
+    ToolRunner::setWaitFactorForTests(0.1); // the progress window comes after 500 ms
+    StandInRule slow;
+    slow.tool = "csptest";
+    slow.anyArgs = true;
+    slow.output = "скопирован\n";
+    slow.delayMs = 22000; // 2.2 s
+    env.csp.addRule(slow);
+    env.dialogs.realMessages = true;
+
+    const QString questionText = texts.first();
+    QElapsedTimer open;
+    bool covered = false, progressWhileAsked = false, progressAfterNo = false, answered = false;
+    QTimer look;
+    connect(&look, &QTimer::timeout, [&] {
+        auto *active = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QMessageBox *question = nullptr;
+        for (QWidget *t : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(t);
+            if (box && box->isVisible() && box->text() == questionText)
+                question = box;
+        }
+        if (question) {
+            if (!open.isValid()) {
+                open.start();
+                ToolRunner::cancel(); // an Отмена that still reaches the runner: not asked again
+            }
+            progressWhileAsked |= ProgressWatcher::find() != nullptr;
+            if (active != question) { // under another window: only a click of ours ends it
+                covered = true;
+                question->button(stop ? QMessageBox::Yes : QMessageBox::No)->click();
+            } else if (!answered && open.elapsed() > 1100) { // past the one-second tick
+                const int yes =
+                    question->button(QMessageBox::Yes)->shortcut()[0] & ~Qt::KeyboardModifierMask;
+                QTest::keyClick(question, stop ? Qt::Key(yes) : Qt::Key_Return);
+                answered = true;
+            }
+        } else if (active) {
+            QTest::keyClick(active, Qt::Key_Return); // the copy's own box
+        } else if (answered && ProgressWatcher::find()) {
+            progressAfterNo = true;
+        }
+    });
+    look.start(50);
+    ProgressWatcher watcher{ProgressWatcher::Press::Cancel};
+    click(*w, "pushButton_copykey");
+
+    QVERIFY(watcher.seen);
+    QVERIFY(!covered);
+    QVERIFY(!progressWhileAsked);
+    QVERIFY(answered);
+    QCOMPARE(progressAfterNo, !stop);
+    QCOMPARE(env.dialogs.messageTexts(), texts);
+    const MessageSpec &asked = env.dialogs.shown.first().message;
+    QCOMPARE(asked.parent, w.get());
+    QCOMPARE(asked.defaultButton, QMessageBox::No);
+    QCOMPARE(env.csp.calls().first().finished, !stop);
 }
 
 QTEST_MAIN(TestWaiting)

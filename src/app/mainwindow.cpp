@@ -10,8 +10,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
-#include <QProcess>
 #include <QShowEvent>
 
 MainWindow::MainWindow(QWidget *parent, const QString &cspBinDir)
@@ -81,20 +79,13 @@ void MainWindow::on_pushButton_quit_clicked()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    QList<QPointer<QProcess>> runs;
-    for (QProcess *process : findChildren<QProcess *>(QString(), Qt::FindDirectChildrenOnly))
-        runs << process;
-    for (const QPointer<QProcess> &run : runs) {
-        while (run && ToolRunner::mustFinishBeforeQuit(run) &&
-               !ToolRunner::waitForEnd(run, 30000,
-                                       QStringLiteral("Завершение копирования контейнера…"))) {
-            if (askToStopCopy() && run) {
-                ToolRunner::stop(run);
-                break;
-            }
-        }
+    // A close that comes while a run is being waited for (the desktop session ending) would end
+    // the event loop the wait runs on, and with it the run: a container copy stopped half-way
+    // can leave a broken container. The window stays until the run is over.
+    if (ToolRunner::isWaiting() || !offerToSaveForm()) {
+        event->ignore();
+        return;
     }
-    offerToSaveForm();
     QMainWindow::closeEvent(event);
 }
 

@@ -38,7 +38,7 @@ public:
     bool ErrorsInspection(QString &messages);
 
 protected:
-    // Lets a container copy that is still going finish before the window goes away.
+    // Not while a run is being waited for; asks about unsaved form fields first.
     void closeEvent(QCloseEvent *event) override;
     // On the first show only: warns of one's own certificates that are about to expire.
     void showEvent(QShowEvent *event) override;
@@ -103,11 +103,14 @@ private:
     QString openCertificateFile(const QString &caption, const QString &filter);
     // The box about the personal certificates with a key that expire within 30 days, if any.
     void warnOfExpiringCertificates();
-    // Asked before a container copy is stopped half-way (Отмена, or quitting while it runs).
+    // Asked before a container copy is stopped half-way (Отмена).
     bool askToStopCopy();
+    // No container chosen: says so, then reads the container list again.
+    void askForContainer(const QString &text = QStringLiteral("Не выбран контейнер"));
     // On a close other than "Выход": asks whether to save the request and documents fields when
-    // they differ from what was saved, and saves them on Yes.
-    void offerToSaveForm();
+    // they differ from what was saved, and saves them on Yes. False when the user chose to stay
+    // (Отмена, Escape).
+    bool offerToSaveForm();
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<QString, QString> formData;

@@ -114,6 +114,7 @@ void MainWindow::on_pushButton_usercer_clicked()
         Dialogs::inform(QStringLiteral("Не выбран контейнер. ВНИМАНИЕ:\nсертификат будет "
                                        "установлен\nбез привязки к контейнеру"));
         runAndShow(*installUserCertificate(cspBinDir, path, QString()), installed);
+        ui->pushButton_sysser->click();
         ui->pushButton_keys->click();
         return;
     }
@@ -130,8 +131,7 @@ void MainWindow::on_pushButton_cerkeys_clicked()
 {
     const QString container = ui->comboBox_seakeys->currentText();
     if (container == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     runAndShow(installContainerCertificate(cspBinDir, container), installed);
@@ -146,8 +146,7 @@ void MainWindow::on_pushButton_allcerts_clicked()
             containers << ui->comboBox_seakeys->itemText(i);
     }
     if (containers.isEmpty()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     // Отмена stops the whole round: the containers after it are not touched either.
@@ -219,8 +218,7 @@ void MainWindow::on_pushButton_seakeys_clicked()
 {
     const QString container = ui->comboBox_seakeys->currentText();
     if (container == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
     Dialog dialog;
@@ -246,4 +244,6 @@ void MainWindow::on_tableWidgetCert_doubleClicked(const QModelIndex &index)
     dialog.storeName = cellText(1);
     dialog.labelText(thumbprintMode);
     dialog.exec();
+    if (dialog.certificateDeleted())
+        ui->pushButton_sysser->click();
 }

@@ -10,9 +10,11 @@ using namespace CertCommands;
 
 namespace {
 
-void runAndShow(const CertCommand &command, const QString &successSentence)
+ToolResult runAndShow(const CertCommand &command, const QString &successSentence)
 {
-    Dialogs::informResult(CertCommands::run(command), successSentence);
+    const ToolResult result = CertCommands::run(command);
+    Dialogs::informResult(result, successSentence);
+    return result;
 }
 
 } // namespace
@@ -80,6 +82,7 @@ void Dialog::on_pushButton_delcer_clicked()
     question.escapeButton = QMessageBox::No;
     if (Dialogs::current().message(question) != QMessageBox::Yes)
         return;
-    runAndShow(deleteCertificate(binDir, storeName, thumbprint),
-               QStringLiteral("Сертификат удалён."));
+    const ToolResult deletion = runAndShow(deleteCertificate(binDir, storeName, thumbprint),
+                                           QStringLiteral("Сертификат удалён."));
+    deleted = deleted || deletion.succeeded();
 }

@@ -25,6 +25,9 @@ public:
     void pushvisibel(const bool &thumbprintMode);
     // Lists the certificate of the mode with certmgr and shows the listing.
     void labelText(const bool &thumbprintMode);
+    // True once "Удалить сертификат" has deleted it (certmgr ended with 0): the table that
+    // listed it is out of date.
+    bool certificateDeleted() const { return deleted; }
 
     // The directory of the CSP utilities, with its trailing slash.
     QString binDir;
@@ -42,4 +45,5 @@ private slots:
 
 private:
     std::unique_ptr<Ui::Dialog> ui;
+    bool deleted = false;
 };

@@ -2,6 +2,7 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "containers/keycontainers.h"
+#include "csp/csperrors.h"
 #include "csp/toolrunner.h"
 
 #include "ui_mainwindow.h"
@@ -53,12 +54,18 @@ QStringList MainWindow::searchTokens()
     return readerNames(listing.output);
 }
 
+void MainWindow::askForContainer(const QString &text)
+{
+    Dialogs::inform(text);
+    // What the user sees after the box: the containers as the CSP lists them now.
+    ui->pushButton_keys->click();
+}
+
 void MainWindow::on_pushButton_delkey_clicked()
 {
     const QString source = ui->comboBox_seakeys->currentText();
     if (source == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Не выбран контейнер"));
-        ui->pushButton_keys->click();
+        askForContainer();
         return;
     }
 
@@ -75,17 +82,18 @@ void MainWindow::on_pushButton_delkey_clicked()
 
     ToolOptions options;
     options.label = QStringLiteral("Удаление контейнера…");
-    Dialogs::informResult(
-        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options),
-        QStringLiteral("Контейнер удалён."));
+    const ToolResult deletion =
+        ToolRunner::run(cspBinDir + QStringLiteral("csptest"), deleteArguments(source), options);
+    Dialogs::informResult(deletion, QStringLiteral("Контейнер удалён."));
+    if (deletion.succeeded())
+        ui->pushButton_keys->click();
 }
 
 void MainWindow::on_pushButton_copykey_clicked()
 {
     const QString source = ui->comboBox_seakeys->currentText();
     if (source == noneEntry()) {
-        Dialogs::inform(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
-        ui->pushButton_keys->click();
+        askForContainer(QStringLiteral("Выберите контейнер в \"Контейнеры\""));
         return;
     }
 
@@ -98,14 +106,18 @@ void MainWindow::on_pushButton_copykey_clicked()
     const QString target = copyTargetName(source, ui->comboBox_fd->currentText(), number);
     ToolOptions options;
     options.label = QStringLiteral("Копирование контейнера…");
-    // Stopping a slow copy half-way could leave a broken container on the target store.
-    options.leaveRunning = true;
-    options.keepAliveOwner = this;
-    options.finishBeforeQuit = true;
+    // The CSP asks for the container's password in a window of its own, so a copy takes as long
+    // as the user needs; stopped half-way it could leave a broken container on the target store.
+    options.finishWaitMs = ToolOptions::noTimeLimit;
     options.confirmCancel = [this] { return askToStopCopy(); };
     const ToolResult copy =
         ToolRunner::run(QStringLiteral("screepts/copykey.sh"), {source, target}, options);
-    Dialogs::informResult(copy, QStringLiteral("Контейнер скопирован."));
+    // A copy that printed an error code made no container, whatever its exit code.
+    const bool copied = !CspErrors::verdict(copy, {}).failed;
+    Dialogs::informResult(copy, QStringLiteral("Контейнер скопирован."),
+                          copied ? QStringLiteral("Новый контейнер: ") + target : QString());
+    if (copied)
+        ui->pushButton_keys->click();
 }
 
 bool MainWindow::askToStopCopy()

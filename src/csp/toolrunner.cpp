@@ -12,7 +12,6 @@
 #include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
-#include <QVariant>
 
 #include <climits>
 #include <memory>
@@ -36,7 +35,6 @@ Settings &settings()
     return s;
 }
 
-const char finishBeforeQuitProperty[] = "velmoraFinishBeforeQuit";
 constexpr int killGraceMs = 2000;
 
 int scaled(int ms)
@@ -156,15 +154,29 @@ public:
     {
         if (!cancelRequested)
             return false;
-        cancelRequested = false;
-        if (confirmCancel && !confirmCancel()) {
-            // Kept going: the progress window comes back at once.
-            if (running)
-                report(ToolRunner::RunState::Going);
-            return false;
+        if (!confirmCancel) {
+            cancelRequested = false;
+            return true;
         }
-        return true;
+        // The progress window stays away while the question is open: its tick would show it over
+        // the question, which would then take neither clicks nor keys.
+        const bool wasRunning = running;
+        pause();
+        asking = true;
+        const bool stop = confirmCancel();
+        asking = false;
+        // An Отмена that reached the runner meanwhile is answered by this same question.
+        cancelRequested = false;
+        if (stop)
+            return true;
+        if (wasRunning) {
+            // Kept going: the progress window comes back at once.
+            resume();
+            report(ToolRunner::RunState::Going);
+        }
+        return false;
     }
+    bool isAsking() const { return asking; }
 
 private:
     void report(ToolRunner::RunState state)
@@ -178,6 +190,7 @@ private:
     QElapsedTimer elapsed;
     QTimer ticks;
     bool running = false;
+    bool asking = false;
 };
 
 RunWatch *RunWatch::current = nullptr;
@@ -264,7 +277,6 @@ ToolResult conclude(std::unique_ptr<GroupProcess> process, Wait wait, QByteArray
         process->state() != QProcess::NotRunning) {
         QProcess *running = process.release();
         running->setParent(options.keepAliveOwner);
-        running->setProperty(finishBeforeQuitProperty, options.finishBeforeQuit);
         QObject::connect(running, qOverload<int, QProcess::ExitStatus>(&QProcess::finished),
                          running, &QObject::deleteLater);
         return result;
@@ -392,13 +404,6 @@ bool ToolRunner::startDetached(const QString &program, const QStringList &argume
     return QProcess::startDetached(program, arguments);
 }
 
-bool ToolRunner::waitForEnd(QProcess *process, int waitMs, const QString &label)
-{
-    Busy busy;
-    RunWatch watch(label);
-    return waitUntil(*process, scaled(waitMs), {}) == Wait::Done;
-}
-
 void ToolRunner::stop(QProcess *process)
 {
     if (process->state() == QProcess::NotRunning)
@@ -419,6 +424,8 @@ void ToolRunner::stop(QProcess *process)
 void ToolRunner::cancel()
 {
     if (RunWatch *watch = RunWatch::current) {
+        if (watch->isAsking())
+            return;
         watch->cancelRequested = true;
         if (watch->loop)
             watch->loop->quit();
@@ -430,10 +437,9 @@ void ToolRunner::setProgressHook(std::function<void(RunState, const QString &, q
     settings().progressHook = std::move(hook);
 }
 
-bool ToolRunner::mustFinishBeforeQuit(const QProcess *process)
+bool ToolRunner::isWaiting()
 {
-    return process->property(finishBeforeQuitProperty).toBool() &&
-           process->state() != QProcess::NotRunning;
+    return RunWatch::current != nullptr;
 }
 
 void ToolRunner::setCspBinDir(const QString &directory)

@@ -59,10 +59,8 @@ struct ToolOptions
     // process is handed to keepAliveOwner, which must outlive the call (the main window).
     bool leaveRunning = false;
     QObject *keepAliveOwner = nullptr;
-    // A run left going that the owner must let finish before it goes away (a container copy
-    // stopped half-way can leave a broken container).
-    bool finishBeforeQuit = false;
     // Asked when the user presses Отмена; false keeps the run going. Unset: Отмена stops it.
+    // While it asks, the progress window is hidden and a further Отмена is not asked again.
     std::function<bool()> confirmCancel;
 };
 
@@ -102,17 +100,12 @@ QList<ToolResult> runAll(const QList<ToolJob> &jobs);
 // waits for it or reads it. False when it could not be started.
 bool startDetached(const QString &program, const QStringList &arguments);
 
-// Waits up to waitMs (scaled like every other wait) for a run left going to end, with `label`
-// in the progress window. True when it is no longer running; false when the wait ran out or
-// the user pressed Отмена.
-bool waitForEnd(QProcess *process, int waitMs, const QString &label);
-
 // Stops a run and everything it started: SIGTERM to its process group, SIGKILL 2 s later to
 // whatever of it is still there, so that a script's children stop with it and its clean-up runs.
 void stop(QProcess *process);
 
-// True for a run left going that its owner must let finish first (see finishBeforeQuit).
-bool mustFinishBeforeQuit(const QProcess *process);
+// True while a run is being waited for: the slot that started it has not gone on yet.
+bool isWaiting();
 
 // The CSP directory, put into the environment of every child as VELMORA_CSP_BIN_DIR, so that
 // the scripts find the same utilities as the program.

@@ -83,22 +83,31 @@ bool MainWindow::date_Set()
     return false;
 }
 
-void MainWindow::offerToSaveForm()
+bool MainWindow::offerToSaveForm()
 {
     const bool changed =
         std::any_of(std::begin(savedFields), std::end(savedFields), [this](const SavedField &f) {
             return ((*ui).*(f.edit))->text() != savedFormData.value(QString::fromLatin1(f.key));
         });
     if (!changed)
-        return;
+        return true;
     MessageSpec question;
     question.parent = this;
     question.title = QStringLiteral("Velmora");
     question.text = QStringLiteral("Сохранить данные формы?");
-    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     question.defaultButton = QMessageBox::Yes;
-    if (Dialogs::current().message(question) == QMessageBox::Yes)
+    question.escapeButton = QMessageBox::Cancel;
+    switch (Dialogs::current().message(question)) {
+    case QMessageBox::Yes:
         date_Set();
+        return true;
+    case QMessageBox::No:
+        return true;
+    default:
+        // Отмена, Escape or the box's close button: the window stays, nothing saved or lost.
+        return false;
+    }
 }
 
 void MainWindow::data_Read()

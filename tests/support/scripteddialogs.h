@@ -26,6 +26,8 @@ public:
     QQueue<QStringList> fileLists; // answers to openFileNames; an empty queue takes one of files
     QQueue<QString> directories;   // answers to existingDirectory
     QList<Shown> shown;
+    // Message boxes are recorded, then shown for real (QtDialogs), for tests of real windows.
+    bool realMessages = false;
 
     // The texts of all message boxes shown, in order.
     QStringList messageTexts() const
@@ -40,6 +42,8 @@ public:
     QMessageBox::StandardButton message(const MessageSpec &spec) override
     {
         shown.append({Kind::Message, spec, {}});
+        if (realMessages)
+            return QtDialogs().message(spec);
         if (!buttons.isEmpty())
             return buttons.dequeue();
         return spec.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
