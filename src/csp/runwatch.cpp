@@ -1,0 +1,14 @@
+#include "csp/runwatch.h"
+
+#include <QEventLoop>
+
+ToolRunner::detail::RunWatch *ToolRunner::detail::RunWatch::current = nullptr;
+
+void ToolRunner::cancel()
+{
+    if (detail::RunWatch *watch = detail::RunWatch::current) {
+        watch->cancelRequested = true;
+        if (watch->loop)
+            watch->loop->quit();
+    }
+}
