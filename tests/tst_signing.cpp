@@ -96,7 +96,7 @@ void TestSigning::buttons()
         table->setCurrentCell(currentRow, 0, QItemSelectionModel::NoUpdate);
     WindowTest::setChecked(w, "checkBox_crypt", encrypt);
     env.csp.addRule(
-        {"cryptcp", {}, true, "Y/N?\n", answers.size(), "Готово.\n", 0, workMs, 0, {}, {}});
+        {"cryptcp", {}, true, "Y/N?\n", int(answers.size()), "Готово.\n", 0, workMs, 0, {}, {}});
     env.dialogs.files << picked;
     WindowTest::click(w, button.toLatin1().constData());
 
@@ -189,8 +189,17 @@ void TestSigning::files()
     for (const QString &file : present.split(' ', Qt::SkipEmptyParts))
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
     const int answers = clicks.contains("verifile") ? 2 : 1;
-    env.csp.addRule(
-        {"cryptcp", failing.split(' '), false, "Ошибка.\n", 0, "", cancel ? 100000 : 0, 0, 1, {}, {}});
+    env.csp.addRule({"cryptcp",
+                     failing.split(' '),
+                     false,
+                     "Ошибка.\n",
+                     0,
+                     "",
+                     cancel ? 100000 : 0,
+                     0,
+                     1,
+                     {},
+                     {}});
     env.csp.addRule({"cryptcp", {}, true, "Y/N?\n", answers, "Готово.\n", 0, 0, 0, {}, {}});
     env.dialogs.fileLists << picked.split(' ');
     ProgressWatcher watcher{cancel ? ProgressWatcher::Press::Cancel
