@@ -98,10 +98,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.ru")
 # The libraries' packages are found by dpkg-shlibdeps; xterm runs the CSP installation scripts.
 # It shows Cyrillic only with the fonts of xfonts-base, which Debian lets a package recommend
-# but not depend on (apt installs recommendations by default). qttranslations5-l10n gives Qt's
-# own buttons and file dialogs in Russian.
+# but not depend on (apt installs recommendations by default). qttranslations5-l10n (for a
+# Qt 6 build qt6-translations-l10n) gives Qt's own buttons and file dialogs in Russian.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xterm, qttranslations5-l10n")
+if(VELMORA_QT STREQUAL "6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "xterm, qt6-translations-l10n")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "xterm, qttranslations5-l10n")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xfonts-base)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -111,7 +111,9 @@ void TestDialogs::standardButtonsReadInRussian()
 {
     const std::unique_ptr<QTranslator> translation(installQtTranslation());
     if (!translation)
-        QSKIP("Qt's Russian translation (qttranslations5-l10n) is not installed");
+        QSKIP("Qt's Russian translation (qttranslations5-l10n, for Qt 6 qt6-translations-l10n) is "
+              "not "
+              "installed");
     QMessageBox box;
     box.setStandardButtons(QMessageBox::Yes);
     QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Да"));

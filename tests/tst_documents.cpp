@@ -1,6 +1,7 @@
 // The application and the power of attorney: the document built from the saved form, and the two
 // buttons down to the written OpenDocument file.
 #include "app/mainwindow.h"
+#include "csp/qtcompat.h"
 #include "documents/applydoc.h"
 #include "request/formfile.h"
 #include "support/windowtestenv.h"
@@ -62,9 +63,13 @@ QString charFormatOf(const QTextBlock &block)
     QSet<QString> formats;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat f = it.fragment().charFormat();
-        const int weight = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : -1;
+        int weight = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : -1;
+        // The table gives the weights the documents are made with, on Qt 5's scale.
+        for (const int made : {0, 100})
+            weight = weight == QtCompat::odfFontWeight(made) ? made : weight;
+        const QString family = f.fontFamilies().toStringList().value(0);
         formats << QString("%1 %2").arg(weight).arg(f.fontPointSize()) +
-                       (f.fontFamily() == "Times New Roman" ? "" : " " + f.fontFamily());
+                       (family == "Times New Roman" ? "" : " " + family);
     }
     return formats.size() == 1 ? *formats.begin() : QStringLiteral("mixed");
 }
@@ -293,6 +298,8 @@ void TestDocuments::buttons()
                      : QStringList{"Я, " + owner, "ДОВЕРЯЮ Петрову Петру",
                                    "расписаться за меня в журнале поэкземплярного учёта СКЗИ."})
         QVERIFY2(content.contains(text), qPrintable(text));
+    QVERIFY(content.contains("fo:font-family=\"Times New Roman\""));
+    QVERIFY(content.contains("fo:font-weight=\"1000\""));
 }
 
 QTEST_MAIN(TestDocuments)

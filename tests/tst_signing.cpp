@@ -104,7 +104,7 @@ void TestSigning::buttons()
         table->setCurrentCell(currentRow, 0, QItemSelectionModel::NoUpdate);
     WindowTest::setChecked(w, "checkBox_crypt", encrypt);
     env.csp.addRule(
-        {"cryptcp", {}, true, "Y/N?\n", answers.size(), "Готово.\n", 0, workMs, 0, {}, {}});
+        {"cryptcp", {}, true, "Y/N?\n", int(answers.size()), "Готово.\n", 0, workMs, 0, {}, {}});
     env.dialogs.files << picked;
     WindowTest::click(w, button.toLatin1().constData());
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Velmora, builds it, and then starts it or runs every test.
 #   tools/dev.sh run              build and start Velmora from the repository root
-#   tools/dev.sh test             build twice (plain, and with AddressSanitizer + UBSan and the
-#                                 fuzz targets) and run all tests
+#   tools/dev.sh test             build three times (plain with Qt 5, plain with Qt 6, and with
+#                                 AddressSanitizer + UBSan and the fuzz targets) and run all tests
 #   tools/dev.sh fuzz [SECONDS]   build the fuzz targets with clang and run each for SECONDS
 #                                 (60 by default; FUZZ_RUNS=N also stops each after N inputs)
 #   tools/dev.sh soak             the window against the stand-in utilities, 1000 rounds of list,
@@ -42,6 +42,8 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools dpkg-dev file rpm ccache)
 # default fonts come from xfonts-base, without which it shows no Cyrillic.
 [ "$mode" = run ] && packages+=(xterm xfonts-base)
 [ "$mode" = test ] && packages+=(shellcheck)
+# The plain suites run with Qt 6 as well (the packages are made from the Qt 5 build).
+[ "$mode" = test ] && packages+=(qt6-base-dev qt6-base-private-dev qt6-translations-l10n)
 # Qt's own Russian texts: standard buttons, file dialogs (the tests check one button).
 [[ "$mode" = run || "$mode" = test ]] && packages+=(qttranslations5-l10n)
 [ "$mode" = test ] && packages+=(unzip)
@@ -135,6 +137,9 @@ test)
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
     run_tests build-test
     [ "$(id -u)" -ne 0 ] || ordinary_pass build-test
+    echo "== The plain suites with Qt 6"
+    build build-qt6 -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_QT=6
+    run_tests build-qt6
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON \
         -DVELMORA_FUZZ=ON
     run_tests build-asan

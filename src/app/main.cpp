@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStringList>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -46,9 +45,8 @@ QString helpText(const Options &options)
 
 void print(FILE *stream, const QString &text)
 {
-    QTextStream out(stream);
-    out.setCodec("UTF-8");
-    out << text;
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
 // 0 or 2 when the command line is answered without a window (help, version, a wrong option),

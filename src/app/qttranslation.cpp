@@ -1,7 +1,8 @@
 #include "app/qttranslation.h"
 
+#include "csp/qtcompat.h"
+
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
@@ -9,8 +10,7 @@
 QTranslator *installQtTranslation()
 {
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_ru"),
-                          QLibraryInfo::location(QLibraryInfo::TranslationsPath)) ||
+    if (!translator->load(QStringLiteral("qtbase_ru"), QtCompat::translationsPath()) ||
         !QCoreApplication::installTranslator(translator.get()))
         return nullptr;
     return translator.release();

@@ -149,15 +149,15 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
 
 int CertListing::daysLeft(const QString &notAfter, const QDate &today)
 {
-    const QVector<QStringRef> dayMonthYear =
-        notAfter.leftRef(notAfter.indexOf(QLatin1Char(' '))).split(QLatin1Char('/'));
+    const QStringList dayMonthYear =
+        notAfter.left(notAfter.indexOf(QLatin1Char(' '))).split(QLatin1Char('/'));
     if (dayMonthYear.size() < 3)
         return 0;
     const QDate date(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
                      dayMonthYear.at(0).toInt());
     // A year far beyond any certificate's still counts the right way: the days are capped rather
     // than wrapped round into the past.
-    return date.isValid() ? int(qBound<qint64>(INT_MIN, today.daysTo(date), INT_MAX)) : 0;
+    return date.isValid() ? int(qBound(qint64(INT_MIN), today.daysTo(date), qint64(INT_MAX))) : 0;
 }
 
 ExpiryColour CertListing::expiryColour(int daysLeft)

@@ -122,7 +122,9 @@ constexpr int progressDelayMs = 500;
 void setProgressHook(
     std::function<void(RunState state, const QString &label, qint64 elapsedMs)> hook);
 // The user pressed Отмена: the run being waited for is stopped (after its confirmCancel, if it
-// has one) and its outcome is Cancelled.
+// has one) and its outcome is Cancelled. A run may begin while another is waited for (from a
+// question asked during it): the newer one is then the run the hook hears of and Отмена stops,
+// and the one before comes back when it is over.
 void cancel();
 
 // For tests only: every wait is multiplied by this factor (1 by default), so that a slow

@@ -1,5 +1,6 @@
 #include "documents/applydoc.h"
 
+#include "csp/qtcompat.h"
 #include "documents/documentcontent.h"
 #include "request/formfile.h"
 
@@ -9,6 +10,20 @@
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextTable>
+
+namespace {
+
+// Qt 5's ODF writer names the font of the single family property; Qt 6's names it only when
+// that property is there, and takes it from the list of families. setFontFamily sets only one
+// of them (Qt 6's documents would then name the default font), so both are set.
+void setDocumentFont(QTextCharFormat &chars)
+{
+    const QString family = QString::fromLatin1(documentFontFamily);
+    chars.setProperty(QTextFormat::FontFamily, family);
+    chars.setFontFamilies({family});
+}
+
+} // namespace
 
 applyDoc::applyDoc()
     : document(std::make_unique<QTextDocument>())
@@ -32,7 +47,7 @@ void applyDoc::insertSteps(const QList<DocumentStep> &steps, QTextBlockFormat &b
         if (step.setBlock)
             cursor.setBlockFormat(block);
         if (step.fontWeight != DocumentStep::keep)
-            chars.setFontWeight(step.fontWeight);
+            chars.setFontWeight(QtCompat::odfFontWeight(step.fontWeight));
         if (step.pointSize >= 0)
             chars.setFontPointSize(step.pointSize);
         cursor.insertText(fillIn(step.text, formData), chars);
@@ -66,7 +81,7 @@ void applyDoc::shapeapply()
 {
     QTextBlockFormat block;
     QTextCharFormat chars;
-    chars.setFontFamily(QString::fromLatin1(documentFontFamily));
+    setDocumentFont(chars);
     insertSteps(applicationOpening(), block, chars);
     insertApplicationTable(chars);
     insertSteps(applicationClosing(), block, chars);
@@ -77,7 +92,7 @@ void applyDoc::shapetrast()
 {
     QTextBlockFormat block;
     QTextCharFormat chars;
-    chars.setFontFamily(QString::fromLatin1(documentFontFamily));
+    setDocumentFont(chars);
     insertSteps(powerOfAttorney(), block, chars);
     cursor.movePosition(QTextCursor::End, QTextCursor::MoveAnchor, 1);
 }

@@ -1,5 +1,7 @@
 #include "request/mytranslit.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace {
@@ -24,6 +26,18 @@ const Entry entries[] = {
     {"Э", "E"},  {"э", "e"},  {"Ю", "Yu"}, {"ю", "yu"},  {"Я", "Ya"},  {"я", "ya"}, {" ", "_"},
 };
 
+// Built on first use and kept: every key is one character.
+const QHash<QChar, QString> &table()
+{
+    static const QHash<QChar, QString> latinOf = [] {
+        QHash<QChar, QString> built;
+        for (const Entry &e : entries)
+            built.insert(QString::fromUtf8(e.key).at(0), QString::fromUtf8(e.latin));
+        return built;
+    }();
+    return latinOf;
+}
+
 } // namespace
 
 mytranslit::mytranslit() = default;
@@ -32,16 +46,13 @@ mytranslit::~mytranslit() = default;
 
 void mytranslit::myTranslit(QString &source, QString &destination)
 {
-    for (const Entry &e : entries)
-        table.insert(QString::fromUtf8(e.key), QString::fromUtf8(e.latin));
-
     for (const QChar c : qAsConst(source)) {
         // A name typed in Latin letters keeps them.
         if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
             (c >= QLatin1Char('a') && c <= QLatin1Char('z')))
             destination += c;
         else
-            destination += table.value(QString(c));
+            destination += table().value(c);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMap>
 #include <QString>
 
 // Turns a Russian name into the Latin letters and underscores used in file and container names.
@@ -19,7 +18,4 @@ public:
     static bool holdsLetter(const QString &name);
     // What the user is told instead of writing such a file.
     static QString noLetterMessage();
-
-private:
-    QMap<QString, QString> table;
 };

@@ -1,0 +1,82 @@
+#include "csp/processgroup.h"
+
+#include "csp/toolrunner.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+
+void leadOwnGroup()
+{
+    ::setpgid(0, 0);
+}
+
+// True while a process of the group is still running. Members that have ended but wait to be
+// reaped do not count: where nobody reaps orphans, they would never go away.
+bool groupAlive(pid_t group)
+{
+    if (::kill(-group, 0) != 0)
+        return false;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool isPid = false;
+        entry.toInt(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold blanks and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ToolRunner::detail::GroupProcess::GroupProcess()
+    : ProcessWithChildSetup(&leadOwnGroup)
+{}
+
+ToolRunner::detail::GroupProcess::~GroupProcess()
+{
+    if (state() != NotRunning) {
+        ::kill(-pid_t(processId()), SIGKILL);
+        waitForFinished(killGraceMs);
+    }
+}
+
+std::unique_ptr<ToolRunner::detail::GroupProcess>
+ToolRunner::detail::start(const QString &program, const QStringList &arguments)
+{
+    auto process = std::make_unique<GroupProcess>();
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->start(program, arguments);
+    return process;
+}
+
+void ToolRunner::stop(QProcess *process)
+{
+    if (process->state() == QProcess::NotRunning)
+        return;
+    const auto group = pid_t(process->processId());
+    ::kill(-group, SIGTERM);
+    QDeadlineTimer grace(detail::killGraceMs);
+    // The leader first (it is reaped there), then whatever it started.
+    process->waitForFinished(int(grace.remainingTime()));
+    while (groupAlive(group) && !grace.hasExpired())
+        QThread::msleep(20);
+    if (groupAlive(group))
+        ::kill(-group, SIGKILL);
+    if (process->state() != QProcess::NotRunning)
+        process->waitForFinished(detail::killGraceMs);
+}
