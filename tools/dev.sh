@@ -74,10 +74,11 @@ build() {
 # CTest as another user) and names each test or table row that was skipped, with its reason:
 # CTest shows the output of failed tests only.
 run_tests() {
-    local dir=$1
+    local dir=$1 status=0
     shift
-    "$@" ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
+    "$@" ctest --test-dir "$dir" --output-on-failure --parallel "$jobs" || status=$?
     grep -h '^SKIP' "$dir/Testing/Temporary/LastTest.log" || true
+    return "$status"
 }
 
 # ordinary_pass DIR: as root, runs the suites of the build in DIR once more as an ordinary user,
@@ -89,13 +90,26 @@ ordinary_user=velmora-tests
 ordinary_created=0
 ordinary_scratch=
 ordinary_passable=()
+# Every step is taken even when one before it fails; the status says whether all of them worked.
 ordinary_cleanup() {
-    [ -z "$ordinary_scratch" ] || rm -rf "$ordinary_scratch"
-    [ "$ordinary_created" = 0 ] || userdel "$ordinary_user"
-    [ ${#ordinary_passable[@]} = 0 ] || chmod o-x "${ordinary_passable[@]}"
+    local status=0
+    if [ ${#ordinary_passable[@]} -gt 0 ]; then
+        chmod o-x "${ordinary_passable[@]}" || status=1
+        ordinary_passable=()
+    fi
+    if [ -n "$ordinary_scratch" ]; then
+        rm -rf "$ordinary_scratch" || status=1
+        ordinary_scratch=
+    fi
+    if [ "$ordinary_created" = 1 ]; then
+        userdel "$ordinary_user" || status=1
+        ordinary_created=0
+    fi
+    return "$status"
 }
 ordinary_pass() {
-    local dir=$1 path=$PWD scratch
+    local dir=$1 path=$PWD scratch status=0
+    # Interrupted, it still cleans up on the way out.
     trap ordinary_cleanup EXIT
     if ! id -u "$ordinary_user" >/dev/null 2>&1; then
         useradd --system --user-group --no-create-home --home-dir /nonexistent \
@@ -107,7 +121,11 @@ ordinary_pass() {
     # The sources and the build tree must be reachable: directories above them that the user
     # cannot pass get o+x for the pass.
     while [ "$path" != / ]; do
-        runuser -u "$ordinary_user" -- test -x "$path" || ordinary_passable+=("$path")
+        # Only directories without o+x of their own get it (and lose it again afterwards): one
+        # that merely lies under a closed one keeps its mode.
+        if [ -z "$(find "$path" -maxdepth 0 -perm -o=x)" ]; then
+            runuser -u "$ordinary_user" -- test -x "$path" || ordinary_passable+=("$path")
+        fi
         path=$(dirname "$path")
     done
     if [ ${#ordinary_passable[@]} -gt 0 ]; then
@@ -124,8 +142,16 @@ ordinary_pass() {
     # build, so the build tree stays root's.
     echo "subdirs(\"$PWD/$dir\")" >"$scratch/ctest/CTestTestfile.cmake"
     echo "== The suites once more as the ordinary user $ordinary_user"
+    # Cleaned up right after the pass, whether it passed or not, before anything else runs.
     run_tests "$scratch/ctest" runuser -u "$ordinary_user" -- env HOME="$scratch/home" \
-        TMPDIR="$scratch/tmp" XDG_RUNTIME_DIR="$scratch/run" VELMORA_FOREIGN_DIR="$scratch/foreign"
+        TMPDIR="$scratch/tmp" XDG_RUNTIME_DIR="$scratch/run" \
+        VELMORA_FOREIGN_DIR="$scratch/foreign" || status=$?
+    ordinary_cleanup || {
+        echo "Cleaning up after the pass as $ordinary_user failed" >&2
+        [ "$status" != 0 ] || status=1
+    }
+    trap - EXIT
+    return "$status"
 }
 
 case "$mode" in
@@ -136,7 +162,9 @@ run)
 test)
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON
     run_tests build-test
-    [ "$(id -u)" -ne 0 ] || ordinary_pass build-test
+    if [ "$(id -u)" = 0 ]; then
+        ordinary_pass build-test
+    fi
     echo "== The plain suites with Qt 6"
     build build-qt6 -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_QT=6
     run_tests build-qt6

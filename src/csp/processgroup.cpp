@@ -1,5 +1,6 @@
 #include "csp/processgroup.h"
 
+#include "csp/runsettings.h"
 #include "csp/toolrunner.h"
 
 #include <QDeadlineTimer>
@@ -70,13 +71,19 @@ void ToolRunner::stop(QProcess *process)
         return;
     const auto group = pid_t(process->processId());
     ::kill(-group, SIGTERM);
-    QDeadlineTimer grace(detail::killGraceMs);
+    // Shortened in tests like every other wait.
+    QDeadlineTimer grace(detail::scaled(detail::killGraceMs));
     // The leader first (it is reaped there), then whatever it started.
     process->waitForFinished(int(grace.remainingTime()));
     while (groupAlive(group) && !grace.hasExpired())
         QThread::msleep(20);
-    if (groupAlive(group))
+    if (groupAlive(group)) {
         ::kill(-group, SIGKILL);
+        // The signal is delivered on the way: what it ends is gone when stop() returns.
+        QDeadlineTimer killed(detail::killGraceMs);
+        while (groupAlive(group) && !killed.hasExpired())
+            QThread::msleep(5);
+    }
     if (process->state() != QProcess::NotRunning)
         process->waitForFinished(detail::killGraceMs);
 }
