@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "documents/applydoc.h"
 #include "request/formfile.h"
+#include "support/applydocaccess.h"
 #include "support/windowtestenv.h"
 
 #include <QDir>
@@ -146,8 +147,8 @@ void TestDocuments::blocks()
     QFETCH(QString, format);
     const auto doc = build(form, powerOfAttorney);
     const QTextBlock found =
-        doc->textDocument().find(block, 0, QTextDocument::FindCaseSensitively).block();
-    QVERIFY2(found.text() == block, qPrintable(doc->textDocument().toPlainText()));
+        textDocument(*doc).find(block, 0, QTextDocument::FindCaseSensitively).block();
+    QVERIFY2(found.text() == block, qPrintable(textDocument(*doc).toPlainText()));
     const QTextBlockFormat f = found.blockFormat();
     QCOMPARE(QString("%1 %2 ").arg(f.alignment()).arg(f.textIndent()) + charFormatOf(found),
              format);
@@ -157,7 +158,7 @@ void TestDocuments::applicationTable()
 {
     const auto doc = build(Filled, false);
     const auto *table =
-        qobject_cast<QTextTable *>(doc->textDocument().rootFrame()->childFrames().value(0));
+        qobject_cast<QTextTable *>(textDocument(*doc).rootFrame()->childFrames().value(0));
     QVERIFY(table);
     const QTextTableFormat f = table->format();
     QCOMPARE(QVariantList({f.cellPadding(), f.cellSpacing(), f.headerRowCount(), f.borderBrush(),
