@@ -163,6 +163,14 @@ void TestCertificates::tableShowsBothStores_data()
         << Certs() << Certs{unreadable} << 10000 << false
         << QStringList{row("e1", "uMy", 0).replace(validUntil(0), unreadable.notAfter)}
         << QStringList();
+    ListedCert surnameInCn = cert("o1", 40), noSn = cert("o2", 40);
+    surnameInCn.subject = "SN=Сидоренко, CN=Сидоренко Ирина Валентиновна";
+    noSn.subject = "CN=ООО Ромашка";
+    QTest::newRow("owner: the surname once, no SN")
+        << Certs() << Certs{surnameInCn, noSn} << 10000 << false
+        << QStringList{row("o1", "uMy", 40).replace("Иванов o1", "Сидоренко Ирина Валентиновна"),
+                       row("o2", "uMy", 40).replace("Иванов o2", "ООО Ромашка")}
+        << QStringList();
     QTest::newRow("uRoot times out, uMy still shown")
         << Certs{cert("c1", 40)} << Certs{cert("d1", 40)} << 60000 << false
         << QStringList{row("d1", "uMy", 40)} << QStringList{timedOut};
@@ -535,8 +543,9 @@ void TestCertificates::searchKeysAndFittedColumns()
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     QCOMPARE(toolTipOver(6), QString()); // fitted: nothing is cut off
-    table->setColumnWidth(6, 60);        // the user narrows it
     QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()"); // offscreen
+    QCOMPARE(toolTipOver(0), QString("Действует ещё 40 дней")); // what the colour means
+    table->setColumnWidth(6, 60);                               // the user narrows it
     QCOMPARE(toolTipOver(6), longKey);
     QVERIFY(table->item(1, 6)->toolTip().isEmpty());
     QTRY_COMPARE(toolTipOver(5), QString());

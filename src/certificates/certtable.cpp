@@ -2,7 +2,9 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QDate>
 #include <QHash>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -67,8 +69,16 @@ public:
             const QModelIndex index = table->indexAt(help->pos());
             // Cut off by its column or by the edge of the table, when the column runs past it.
             const QRect cell = table->visualRect(index) & viewport->rect();
-            if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width()) {
-                QToolTip::showText(help->globalPos(), index.data().toString(), viewport, cell);
+            QStringList lines;
+            if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width())
+                lines << index.data().toString();
+            // The thumbprint's colour comes from the end date; today is the day of the hover.
+            const QTableWidgetItem *end = table->item(index.row(), 5);
+            if (index.isValid() && index.column() == 0 && end)
+                lines << CertListing::expiryToolTip(end->text(), QDate::currentDate());
+            if (!lines.isEmpty()) {
+                QToolTip::showText(help->globalPos(), lines.join(QLatin1Char('\n')), viewport,
+                                   cell);
                 return true;
             }
         }
@@ -121,6 +131,14 @@ void CertTable::fill(QTableWidget *table, const QList<CertificateRecord> &record
     }
     table->setUpdatesEnabled(true);
     table->setSortingEnabled(sorting);
+}
+
+void CertTable::fitColumns(QTableWidget *table)
+{
+    // The vertical header's precision is the number of rows a column's width is taken from. Its
+    // default of 1000 rows made fitting cost more than filling 10,000 rows.
+    table->verticalHeader()->setResizeContentsPrecision(200);
+    table->resizeColumnsToContents();
 }
 
 void CertTable::applyFilter(QTableWidget *table, const QString &text)
