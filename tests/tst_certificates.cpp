@@ -8,6 +8,7 @@
 #include "support/windowtestenv.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -132,6 +133,7 @@ private slots:
     void certificateDialog();
     void expiryWarningOnFirstShow();
     void searchKeysAndFittedColumns();
+    void columnsFitTheirLongestTexts();
     void installsEveryContainer_data();
     void installsEveryContainer();
 
@@ -572,6 +574,29 @@ void TestCertificates::searchKeysAndFittedColumns()
     table->setCurrentCell(1, 3);
     QTest::keyClick(table, Qt::Key_Return);
     QCOMPARE(seen, "Subject : d1\n");
+}
+
+void TestCertificates::columnsFitTheirLongestTexts()
+{
+    Certs many; // the longest container name far below the 1000 rows Qt itself reads
+    for (int i = 0; i < 2400; ++i) // sorted either way, it is the 1200th row
+        many << cert(QString("e%1").arg(i, 4, 10, QChar('0')), 40,
+                     i == 1200 ? "HDIMAGE\\" + QString(60, 'z') : "HDIMAGE\\k");
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"}, certmgrListing(many));
+    auto w = env->startWindow();
+    w->show();
+    auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+    const auto widths = [table] {
+        QList<int> list;
+        for (int c = 0; c < 7; ++c)
+            list << table->columnWidth(c);
+        return list;
+    };
+    const QList<int> fitted = widths();
+    table->horizontalHeader()->setResizeContentsPrecision(-1); // Qt's, from every row
+    table->resizeColumnsToContents();
+    QCOMPARE(fitted, widths());
 }
 
 void TestCertificates::installsEveryContainer_data()
