@@ -587,16 +587,13 @@ void TestCertificates::columnsFitTheirLongestTexts()
     auto w = env->startWindow();
     w->show();
     auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
-    const auto widths = [table] {
-        QList<int> list;
-        for (int c = 0; c < 7; ++c)
-            list << table->columnWidth(c);
-        return list;
-    };
-    const QList<int> fitted = widths();
+    QList<int> fitted;
+    for (int c = 0; c < 7; ++c)
+        fitted << table->columnWidth(c);
     table->horizontalHeader()->setResizeContentsPrecision(-1); // Qt's, from every row
     table->resizeColumnsToContents();
-    QCOMPARE(fitted, widths());
+    for (int c = 0; c < 7; ++c)
+        QCOMPARE(fitted[c], table->columnWidth(c));
 }
 
 void TestCertificates::installsEveryContainer_data()
