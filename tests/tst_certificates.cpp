@@ -8,6 +8,7 @@
 #include "support/windowtestenv.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -132,6 +133,7 @@ private slots:
     void certificateDialog();
     void expiryWarningOnFirstShow();
     void searchKeysAndFittedColumns();
+    void columnsFitTheirLongestTexts();
     void installsEveryContainer_data();
     void installsEveryContainer();
 
@@ -162,6 +164,14 @@ void TestCertificates::tableShowsBothStores_data()
     QTest::newRow("unreadable date is red")
         << Certs() << Certs{unreadable} << 10000 << false
         << QStringList{row("e1", "uMy", 0).replace(validUntil(0), unreadable.notAfter)}
+        << QStringList();
+    ListedCert surnameInCn = cert("o1", 40), noSn = cert("o2", 40);
+    surnameInCn.subject = "SN=Сидоренко, CN=Сидоренко Ирина Валентиновна";
+    noSn.subject = "CN=ООО Ромашка";
+    QTest::newRow("owner: the surname once, no SN")
+        << Certs() << Certs{surnameInCn, noSn} << 10000 << false
+        << QStringList{row("o1", "uMy", 40).replace("Иванов o1", "Сидоренко Ирина Валентиновна"),
+                       row("o2", "uMy", 40).replace("Иванов o2", "ООО Ромашка")}
         << QStringList();
     QTest::newRow("uRoot times out, uMy still shown")
         << Certs{cert("c1", 40)} << Certs{cert("d1", 40)} << 60000 << false
@@ -566,8 +576,9 @@ void TestCertificates::searchKeysAndFittedColumns()
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     QCOMPARE(toolTipOver(6), QString()); // fitted: nothing is cut off
-    table->setColumnWidth(6, 60);        // the user narrows it
     QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()"); // offscreen
+    QCOMPARE(toolTipOver(0), QString("Действует ещё 40 дней")); // what the colour means
+    table->setColumnWidth(6, 60);                               // the user narrows it
     QCOMPARE(toolTipOver(6), longKey);
     QVERIFY(table->item(1, 6)->toolTip().isEmpty());
     QTRY_COMPARE(toolTipOver(5), QString());
@@ -594,6 +605,26 @@ void TestCertificates::searchKeysAndFittedColumns()
     table->setCurrentCell(1, 3);
     QTest::keyClick(table, Qt::Key_Return);
     QCOMPARE(seen, "Subject : d1\n");
+}
+
+void TestCertificates::columnsFitTheirLongestTexts()
+{
+    Certs many; // the longest container name far below the 1000 rows Qt itself reads
+    for (int i = 0; i < 2400; ++i) // sorted either way, it is the 1200th row
+        many << cert(QString("e%1").arg(i, 4, 10, QChar('0')), 40,
+                     i == 1200 ? "HDIMAGE\\" + QString(60, 'z') : "HDIMAGE\\k");
+    env->csp.on("certmgr", {"-list", "-store", "uRoot"}, certmgrListing({}));
+    env->csp.on("certmgr", {"-list", "-store", "uMy"}, certmgrListing(many));
+    auto w = env->startWindow();
+    w->show();
+    auto *table = w->findChild<QTableWidget *>("tableWidgetCert");
+    QList<int> fitted;
+    for (int c = 0; c < 7; ++c)
+        fitted << table->columnWidth(c);
+    table->horizontalHeader()->setResizeContentsPrecision(-1); // Qt's, from every row
+    table->resizeColumnsToContents();
+    for (int c = 0; c < 7; ++c)
+        QCOMPARE(fitted[c], table->columnWidth(c));
 }
 
 void TestCertificates::installsEveryContainer_data()

@@ -32,7 +32,7 @@ QString record(const QString &store, const QString &owner = {}, const QString &i
 {
     return QStringList{thumbprint,
                        store,
-                       owner.isNull() ? "Иванов Иванов Иван" : owner,
+                       owner.isNull() ? "Иванов Иван" : owner,
                        issuer.isNull() ? "Тестовый УЦ" : issuer,
                        ListedCert().notBefore,
                        ListedCert().notAfter,
@@ -80,7 +80,7 @@ void TestCertListing::parsesListings_data()
     noSn.subject = "CN=ООО Ромашка, O=ООО Ромашка";
     noSn.issuer = "O=Без имени";
     QTest::newRow("no SN, no issuer CN")
-        << certmgrListing({noSn}) << QStringList{record("uMy", " ООО Ромашка", "")};
+        << certmgrListing({noSn}) << QStringList{record("uMy", "ООО Ромашка", "")};
 
     // Each value ends with its attribute; quoted ones are shown unquoted.
     ListedCert real;
@@ -91,8 +91,18 @@ void TestCertListing::parsesListings_data()
     masked.issuer = "CN=\"УЦ, O=x";
     QTest::newRow("several attributes, quotes, masked values, SN last, a quote left open")
         << certmgrListing({real, masked})
-        << QStringList{record("uMy", "Сидоренко Сидоренко Ирина", "АО \"ИИТ\", Москва"),
-                       record("uMy", "*** *** ***", "\"УЦ, O=x")};
+        << QStringList{record("uMy", "Сидоренко Ирина", "АО \"ИИТ\", Москва"),
+                       record("uMy", "*** ***", "\"УЦ, O=x")};
+
+    // The surname is left out only where CN repeats it as a word of its own.
+    ListedCert onlySurname, longerWord, emptySn;
+    onlySurname.subject = "SN=Петров, CN=Петров";
+    longerWord.subject = "SN=Петров, CN=Петровский Пётр";
+    emptySn.subject = "SN=, CN=ООО Ромашка";
+    QTest::newRow("CN is the surname, CN's first word is longer, SN empty")
+        << certmgrListing({onlySurname, longerWord, emptySn})
+        << QStringList{record("uMy", "Петров"), record("uMy", "Петров Петровский Пётр"),
+                       record("uMy", "ООО Ромашка")};
 
     QTest::newRow("marker lines before the first certificate")
         << listingLine("SHA1 Hash", "0xdeadbeef") + listingLine("Container", "x") +
@@ -124,20 +134,30 @@ void TestCertListing::daysLeft_data()
 {
     QTest::addColumn<QString>("notAfter");
     QTest::addColumn<int>("days");
-    QTest::newRow("a year ahead") << "01/06/2027  08:44:55 UTC" << 365;
-    QTest::newRow("ended yesterday") << "31/05/2026  08:44:55 UTC" << -1;
-    QTest::newRow("unreadable") << "garbage" << 0;
-    QTest::newRow("no such day") << "31/02/2027  08:44:55 UTC" << 0;
+    QTest::addColumn<QString>("toolTip");
+    const QString unreadable = "Дата окончания срока действия не распознана";
+    const QString expired = "Срок действия истёк";
+    QTest::newRow("a year ahead") << "01/06/2027  08:44:55 UTC" << 365 << "Действует ещё 365 дней";
+    QTest::newRow("one day") << "02/06/2026  08:44:55 UTC" << 1 << "Действует ещё 1 день";
+    QTest::newRow("22 days") << "23/06/2026  08:44:55 UTC" << 22 << "Действует ещё 22 дня";
+    QTest::newRow("ends today") << "01/06/2026  08:44:55 UTC" << 0
+                                << "Срок действия истекает сегодня";
+    QTest::newRow("ended yesterday") << "31/05/2026  08:44:55 UTC" << -1 << expired;
+    QTest::newRow("unreadable") << "garbage" << 0 << unreadable;
+    QTest::newRow("no such day") << "31/02/2027  08:44:55 UTC" << 0 << unreadable;
     // Found by fuzzing: the days to such a year do not fit an int and came out negative.
-    QTest::newRow("year far ahead") << "31/12/20252012  08:44:55 UTC" << INT_MAX;
-    QTest::newRow("year far back") << "31/12/-20252012  08:44:55 UTC" << INT_MIN;
+    QTest::newRow("year far ahead")
+        << "31/12/20252012  08:44:55 UTC" << INT_MAX << "Действует ещё 2147483647 дней";
+    QTest::newRow("year far back") << "31/12/-20252012  08:44:55 UTC" << INT_MIN << expired;
 }
 
 void TestCertListing::daysLeft()
 {
     QFETCH(QString, notAfter);
     QFETCH(int, days);
+    QFETCH(QString, toolTip);
     QCOMPARE(CertListing::daysLeft(notAfter, today), days);
+    QCOMPARE(CertListing::expiryToolTip(notAfter, today), toolTip);
 }
 
 void TestCertListing::dialogText_data()

@@ -4,6 +4,7 @@
 #include "csp/qtcompat.h"
 #include "documents/applydoc.h"
 #include "request/formfile.h"
+#include "support/applydocaccess.h"
 #include "support/windowtestenv.h"
 
 #include <QDir>
@@ -151,8 +152,8 @@ void TestDocuments::blocks()
     QFETCH(QString, format);
     const auto doc = build(form, powerOfAttorney);
     const QTextBlock found =
-        doc->textDocument().find(block, 0, QTextDocument::FindCaseSensitively).block();
-    QVERIFY2(found.text() == block, qPrintable(doc->textDocument().toPlainText()));
+        textDocument(*doc).find(block, 0, QTextDocument::FindCaseSensitively).block();
+    QVERIFY2(found.text() == block, qPrintable(textDocument(*doc).toPlainText()));
     const QTextBlockFormat f = found.blockFormat();
     QCOMPARE(QString("%1 %2 ").arg(f.alignment()).arg(f.textIndent()) + charFormatOf(found),
              format);
@@ -162,7 +163,7 @@ void TestDocuments::applicationTable()
 {
     const auto doc = build(Filled, false);
     const auto *table =
-        qobject_cast<QTextTable *>(doc->textDocument().rootFrame()->childFrames().value(0));
+        qobject_cast<QTextTable *>(textDocument(*doc).rootFrame()->childFrames().value(0));
     QVERIFY(table);
     const QTextTableFormat f = table->format();
     QCOMPARE(QVariantList({f.cellPadding(), f.cellSpacing(), f.headerRowCount(), f.borderBrush(),

@@ -34,6 +34,8 @@ private slots:
     void formHasEveryWidget_data();
     void formHasEveryWidget();
     void formHasItsListsAndSettings();
+    void certificateTableGrowsWithTheWindow_data();
+    void certificateTableGrowsWithTheWindow();
     void startsWithoutCsp();
     void startsWithCspEvenIfNotExecutable_data();
     void startsWithCspEvenIfNotExecutable();
@@ -91,6 +93,11 @@ void TestMainWindow::formHasEveryWidget_data()
     QTest::newRow("pushButton_allcerts")
         << QString("QPushButton") << QString("Установить сертификаты всех контейнеров") << -1;
     QTest::newRow("checkBox_crypt") << QString("QCheckBox") << QString("Зашифровать") << -1;
+    QTest::newRow("label_certlegend")
+        << QString("QLabel")
+        << QString("Зелёный — действует 30 дней и больше, жёлтый — меньше 30 дней, оранжевый — "
+                   "10 дней и меньше, красный — срок истёк.")
+        << -1;
     QTest::newRow("pushButton_crypt")
         << QString("QPushButton") << QString("Подписать/зашифровать документ") << -1;
     QTest::newRow("pushButton") << QString("QPushButton") << QString("Извлечь документ") << -1;
@@ -119,7 +126,7 @@ void TestMainWindow::formHasEveryWidget_data()
     QTest::newRow("label_Street") << QString("QLabel") << QString("Адрес (STREET):") << -1;
     QTest::newRow("lineEdit_Street") << QString("QLineEdit") << QString("") << 128;
     QTest::newRow("label_Snils") << QString("QLabel") << QString("СНИЛС (SNILS):") << -1;
-    QTest::newRow("lineEdit_Snils") << QString("QLineEdit") << QString("") << 11;
+    QTest::newRow("lineEdit_Snils") << QString("QLineEdit") << QString("") << 14;
     QTest::newRow("label_INN") << QString("QLabel") << QString("ИНН ЮРЛ (INN):") << -1;
     QTest::newRow("lineEdit_INN") << QString("QLineEdit") << QString("") << 12;
     QTest::newRow("label_OGRN") << QString("QLabel") << QString("ОГРН (OGRN):") << -1;
@@ -284,6 +291,34 @@ void TestMainWindow::formHasItsListsAndSettings()
     QVERIFY(plain.startsWith("О программе:\nVelmora-1.5\n"));
     QVERIFY(plain.contains("5. Поддержка Rutoken S, и др."));
     QVERIFY(plain.contains("убрать галочку \"создать новый ключ\"."));
+}
+
+void TestMainWindow::certificateTableGrowsWithTheWindow_data()
+{
+    QTest::addColumn<QSize>("window"); // invalid: the first size
+    QTest::addColumn<QSize>("atLeast");
+    // The table's size at the first size before it grew with the window.
+    QTest::newRow("first size") << QSize() << QSize(811, 175);
+    QTest::newRow("1600×1000") << QSize(1600, 1000) << QSize(1300, 450);
+}
+
+void TestMainWindow::certificateTableGrowsWithTheWindow()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, atLeast);
+    MainWindow w(nullptr, env->csp.dir());
+    if (window.isValid())
+        w.resize(window);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto placeOf = [&w](const char *name) {
+        const QWidget *widget = w.findChild<QWidget *>(name);
+        return QRect(widget->mapTo(&w, QPoint()), widget->size());
+    };
+    const QRect table = placeOf("tableWidgetCert"), legend = placeOf("label_certlegend");
+    QVERIFY2(table.width() >= atLeast.width() && table.height() >= atLeast.height(),
+             qPrintable(QString("%1×%2").arg(table.width()).arg(table.height())));
+    QVERIFY(table.bottom() < legend.top() && legend.bottom() < placeOf("pushButton_crypt").top());
 }
 
 void TestMainWindow::startsWithoutCsp()

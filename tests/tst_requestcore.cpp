@@ -52,7 +52,8 @@ const char *const street = "Нет адреса (STREET)!\n";
 const char *const noEmail = "Нет email (E)!\n";
 const char *const badEmail = "Некорректный email (E)!\n";
 const char *const snils = "Некорректный намер пенсионного страхования (SNILS)!\n";
-const char *const inn = "Некорректный ИНН (INN)!\n";
+const char *const inn = "Некорректный ИНН (INN)! Ожидаются 12 цифр ИНН физического лица или 10 "
+                        "цифр ИНН организации с «00» впереди.\n";
 const char *const ogrn = "Некорректный ОГРН (OGRN)!\n";
 const char *const l = "Нет города (L)!\n";
 const char *const container = "Нет доступныйх контейнеров!\n";

@@ -4,7 +4,9 @@
 #include "request/formfile.h"
 #include "support/windowtestenv.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -81,6 +83,8 @@ private slots:
     void fieldsFollow_data();
     void fieldsFollow();
     void validationReadsTheForm();
+    void snilsAsPeopleWriteIt_data();
+    void snilsAsPeopleWriteIt();
     void startsEmptyAndQuitSavesEveryKey_data();
     void startsEmptyAndQuitSavesEveryKey();
     void savedFormComesBack();
@@ -231,6 +235,39 @@ void TestRequestForm::validationReadsTheForm()
     QVERIFY(!w->ErrorsInspection(messages));
     QCOMPARE(messages, QString("Нет орнанизации (O)!\nНет адреса (STREET)!\nНекорректный ОГРН "
                                "(OGRN)!\n"));
+}
+
+void TestRequestForm::snilsAsPeopleWriteIt_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("dashes and a blank, typed")
+        << "112-233-445 95" << false << "11223344595" << false;
+    QTest::newRow("blanks, pasted") << "112 233 445 95" << true << "11223344595" << false;
+    QTest::newRow("no-break space, pasted")
+        << QString("112-233-445") + QChar(0xa0) + "95" << true << "11223344595" << false;
+    QTest::newRow("wrong check digits") << "112-233-445 96" << false << "11223344596" << true;
+    QTest::newRow("twelve digits") << "112233445950" << true << "112233445950" << true;
+}
+
+void TestRequestForm::snilsAsPeopleWriteIt()
+{
+    QFETCH(QString, written);
+    QFETCH(bool, pasted);
+    QFETCH(QString, saved);
+    QFETCH(bool, refused);
+    w = window();
+    QLineEdit *snils = edit("lineEdit_Snils");
+    QApplication::clipboard()->setText(written);
+    pasted ? snils->paste() : QTest::keyClicks(snils, written);
+    QCOMPARE(snils->text(), written);
+    QString messages;
+    w->ErrorsInspection(messages);
+    QCOMPARE(messages.contains("(SNILS)"), refused);
+    w->findChild<QPushButton *>("pushButton_quit")->click();
+    QCOMPARE(loadFormFile(filePath()).value("SNILS"), saved);
 }
 
 void TestRequestForm::startsEmptyAndQuitSavesEveryKey_data()

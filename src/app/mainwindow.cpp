@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/progresswindow.h"
+#include "certificates/certexpiry.h"
 #include "certificates/certtable.h"
 #include "csp/toolrunner.h"
 #include "ui_mainwindow.h"
@@ -57,9 +58,11 @@ void MainWindow::listEverything()
 {
     QList<ToolJob> jobs = certificateListings();
     jobs << containerListing();
+    // The progress window shows the first job's label while all of them run.
+    jobs.first().options.label = QStringLiteral("Чтение списков сертификатов и контейнеров…");
     QList<ToolResult> results = ToolRunner::runAll(jobs);
     const ToolResult containers = results.takeLast();
-    fillCertificateTable(results);
+    expiryWarning = CertExpiry::warningText(fillCertificateTable(results), QDate::currentDate());
     showContainers(containers);
     ui->comboBox_fd->addItems(searchTokens());
 }

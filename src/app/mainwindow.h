@@ -8,6 +8,7 @@
 #include <memory>
 
 class ProgressWindow;
+struct CertificateRecord;
 struct ToolJob;
 struct ToolResult;
 
@@ -88,8 +89,9 @@ private slots:
 private:
     // The two certificate listings of the table (uRoot, then uMy), and filling the table from
     // their results in that order; a listing that did not end gets its box instead of rows.
+    // Gives the certificates the table now shows.
     QList<ToolJob> certificateListings() const;
-    void fillCertificateTable(const QList<ToolResult> &listings);
+    QList<CertificateRecord> fillCertificateTable(const QList<ToolResult> &listings);
     // The container listing, and filling the list "Контейнеры:" from its result.
     ToolJob containerListing() const;
     void showContainers(const ToolResult &listing);
@@ -101,7 +103,8 @@ private:
     void writeDocument(bool powerOfAttorney);
     // The file dialog of the certificate buttons: parent this window, start in homeDir.
     QString openCertificateFile(const QString &caption, const QString &filter);
-    // The box about the personal certificates with a key that expire within 30 days, if any.
+    // The box about the personal certificates with a key that expire within 30 days, if any:
+    // the text is made from the certificates read at start-up.
     void warnOfExpiringCertificates();
     // Asked before a container copy is stopped half-way (Отмена).
     bool askToStopCopy();
@@ -121,4 +124,5 @@ private:
     QString homeDir;
     std::unique_ptr<ProgressWindow> progress;
     bool shownBefore = false;
+    QString expiryWarning;
 };

@@ -15,10 +15,6 @@ struct CertCommand
     QStringList arguments;
     // What the progress window says while it runs.
     QString label;
-    bool operator==(const CertCommand &o) const
-    {
-        return program == o.program && arguments == o.arguments;
-    }
 };
 
 // The certmgr commands that list, install, export and delete certificates. `binDir` is the

@@ -1,26 +1,10 @@
 #include "certificates/certexpiry.h"
 
-namespace {
-
-// The calendar date that begins a "Not valid after" value ("dd/mm/yyyy hh:mm:ss UTC"); invalid
-// when it cannot be read.
-QDate endDate(const QString &notAfter)
-{
-    const QStringList dayMonthYear =
-        notAfter.left(notAfter.indexOf(QLatin1Char(' '))).split(QLatin1Char('/'));
-    if (dayMonthYear.size() < 3)
-        return {};
-    return QDate(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
-                 dayMonthYear.at(0).toInt());
-}
-
-} // namespace
-
 QString CertExpiry::warningText(const QList<CertificateRecord> &certificates, const QDate &today)
 {
     QString lines;
     for (const CertificateRecord &c : certificates) {
-        const QDate end = endDate(c.notAfter);
+        const QDate end = CertListing::endDate(c.notAfter);
         if (c.store != QLatin1String("uMy") || !c.container || !end.isValid())
             continue;
         // The same count of days as the colour of the thumbprint cell.

@@ -3,7 +3,6 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "certificates/certcommands.h"
-#include "certificates/certexpiry.h"
 #include "certificates/certlisting.h"
 #include "certificates/certtable.h"
 #include "certificates/dialog.h"
@@ -42,7 +41,7 @@ QList<ToolJob> MainWindow::certificateListings() const
     return jobs;
 }
 
-void MainWindow::fillCertificateTable(const QList<ToolResult> &listings)
+QList<CertificateRecord> MainWindow::fillCertificateTable(const QList<ToolResult> &listings)
 {
     const QStringList stores = tableStores();
     QList<CertificateRecord> records;
@@ -55,8 +54,8 @@ void MainWindow::fillCertificateTable(const QList<ToolResult> &listings)
     }
     CertTable::fill(ui->tableWidgetCert, records);
     CertTable::applyFilter(ui->tableWidgetCert, ui->lineEdit_certfilter->text());
-    // Once per refresh; the user may narrow or widen any column afterwards.
-    ui->tableWidgetCert->resizeColumnsToContents();
+    CertTable::fitColumns(ui->tableWidgetCert);
+    return records;
 }
 
 void MainWindow::on_lineEdit_certfilter_textChanged(const QString &text)
@@ -66,29 +65,13 @@ void MainWindow::on_lineEdit_certfilter_textChanged(const QString &text)
 
 void MainWindow::warnOfExpiringCertificates()
 {
-    const QTableWidget *table = ui->tableWidgetCert;
-    const auto cellText = [table](int row, int column) {
-        const QTableWidgetItem *item = table->item(row, column);
-        return item ? item->text() : QString();
-    };
-    QList<CertificateRecord> rows;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        CertificateRecord r;
-        r.store = cellText(row, 1);
-        r.owner = cellText(row, 2);
-        r.notAfter = cellText(row, 5);
-        if (table->item(row, 6))
-            r.container = cellText(row, 6);
-        rows << r;
-    }
-    const QString text = CertExpiry::warningText(rows, QDate::currentDate());
-    if (text.isEmpty())
+    if (expiryWarning.isEmpty())
         return;
     MessageSpec box;
     box.parent = this;
     box.title = QStringLiteral("Velmora");
     box.icon = QMessageBox::Warning;
-    box.text = text;
+    box.text = expiryWarning;
     Dialogs::current().message(box);
 }
 

@@ -1,31 +1,15 @@
 #include "certificates/certlisting.h"
 
+#include "csp/listinglines.h"
+
 #include <QStringView>
 #include <QVector>
 
 #include <climits>
-#include <string_view>
 
 namespace {
 
-using CertListing::Field;
-
-struct Marker
-{
-    std::string_view label; // in lower case
-    Field field;
-};
-
-// Tested in this order. Newer certmgr releases call the thumbprint "SHA1 Thumbprint".
-constexpr Marker markers[] = {
-    {"issuer", Field::Issuer},
-    {"subject", Field::Subject},
-    {"sha1 hash", Field::Thumbprint},
-    {"sha1 thumbprint", Field::Thumbprint},
-    {"not valid before", Field::NotBefore},
-    {"not valid after", Field::NotAfter},
-    {"container", Field::Container},
-};
+using ListingLines::Field;
 
 // Where the attribute that begins at `from` ends: at the next ", " outside double quotes, or at
 // the end of the name.
@@ -55,30 +39,6 @@ QString unquoted(QStringView value)
 
 } // namespace
 
-// Every line of a listing passes through fieldOf, so the label is folded once into a small
-// buffer: ASCII letters to lower case, and any other character that is not ASCII to one byte that
-// no marker holds. Qt's full case folding would cost more than the rest of reading a listing.
-Field CertListing::fieldOf(QStringView line)
-{
-    char label[CertListing::labelWidth];
-    std::size_t size = 0;
-    for (const QChar c : line.left(CertListing::labelWidth)) {
-        const char16_t u = c.unicode();
-        if (u == u':')
-            break;
-        label[size++] = u >= u'A' && u <= u'Z' ? char(u - u'A' + 'a') : u < 0x80 ? char(u) : '\x80';
-    }
-    const std::string_view text(label, size);
-    for (const Marker &m : markers) {
-        // Labels are a few characters long: a plain scan beats a library search here.
-        for (std::size_t at = 0; at + m.label.size() <= text.size(); ++at) {
-            if (text[at] == m.label[0] && text.compare(at, m.label.size(), m.label) == 0)
-                return m.field;
-        }
-    }
-    return Field::None;
-}
-
 QString CertListing::shownAttribute(QStringView name, QStringView key)
 {
     for (qsizetype start = 0; start < name.size();) {
@@ -104,7 +64,7 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
         const QStringView line = text.mid(start, end - start);
         start = end + 1;
 
-        const Field field = fieldOf(line);
+        const Field field = ListingLines::fieldOf(line);
         if (field == Field::None)
             continue;
         if (field == Field::Issuer)
@@ -114,7 +74,7 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
             continue;
 
         CertificateRecord &record = records.last();
-        const QStringView value = valueOf(line);
+        const QStringView value = ListingLines::valueOf(line);
         const QStringView cn(u"CN=");
         switch (field) {
         case Field::Issuer:
@@ -123,8 +83,7 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
             break;
         case Field::Subject:
             // A second subject line of one certificate replaces the first.
-            record.owner =
-                shownAttribute(value, u"SN=") + QLatin1Char(' ') + shownAttribute(value, cn);
+            record.owner = ownerOf(shownAttribute(value, u"SN="), shownAttribute(value, cn));
             break;
         case Field::Thumbprint:
             record.thumbprint =
@@ -147,17 +106,50 @@ QList<CertificateRecord> CertListing::parse(const QString &listing, const QStrin
     return records;
 }
 
-int CertListing::daysLeft(const QString &notAfter, const QDate &today)
+QString CertListing::ownerOf(const QString &sn, const QString &cn)
+{
+    // Many issuers put the whole name into CN, surname first.
+    if (sn.isEmpty() || cn == sn ||
+        (cn.startsWith(sn) && cn.size() > sn.size() && cn.at(sn.size()) == QLatin1Char(' ')))
+        return cn;
+    return sn + QLatin1Char(' ') + cn;
+}
+
+QDate CertListing::endDate(const QString &notAfter)
 {
     const QStringList dayMonthYear =
         notAfter.left(notAfter.indexOf(QLatin1Char(' '))).split(QLatin1Char('/'));
     if (dayMonthYear.size() < 3)
-        return 0;
-    const QDate date(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
-                     dayMonthYear.at(0).toInt());
+        return {};
+    return QDate(dayMonthYear.at(2).toInt(), dayMonthYear.at(1).toInt(),
+                 dayMonthYear.at(0).toInt());
+}
+
+int CertListing::daysLeft(const QString &notAfter, const QDate &today)
+{
+    const QDate date = endDate(notAfter);
     // A year far beyond any certificate's still counts the right way: the days are capped rather
     // than wrapped round into the past.
     return date.isValid() ? int(qBound(qint64(INT_MIN), today.daysTo(date), qint64(INT_MAX))) : 0;
+}
+
+QString CertListing::expiryToolTip(const QString &notAfter, const QDate &today)
+{
+    if (!endDate(notAfter).isValid())
+        return QStringLiteral("Дата окончания срока действия не распознана");
+    const int days = daysLeft(notAfter, today);
+    if (days < 0)
+        return QStringLiteral("Срок действия истёк");
+    if (days == 0)
+        return QStringLiteral("Срок действия истекает сегодня");
+    // 1, 21, 101 день; 2-4, 22-24 дня; 5-20, 11-14, 111-114 дней.
+    const int tens = days % 100;
+    const int ones = days % 10;
+    const char *word = tens >= 11 && tens <= 14 ? "дней"
+                       : ones == 1              ? "день"
+                       : ones >= 2 && ones <= 4 ? "дня"
+                                                : "дней";
+    return QStringLiteral("Действует ещё %1 %2").arg(days).arg(QString::fromUtf8(word));
 }
 
 ExpiryColour CertListing::expiryColour(int daysLeft)

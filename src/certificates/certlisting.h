@@ -15,7 +15,7 @@ struct CertificateRecord
     QString thumbprint;
     // The store the listing came from ("uRoot", "uMy").
     QString store;
-    // The value of the subject's SN, a blank, and the value of its CN, each unquoted.
+    // Who the certificate belongs to, from the subject's SN and CN (see ownerOf).
     QString owner;
     // The value of the issuer's CN, unquoted.
     QString issuer;
@@ -25,13 +25,6 @@ struct CertificateRecord
     std::optional<QString> container;
     // Days from today to the end of validity; none when the listing gives no end.
     std::optional<int> daysLeft;
-
-    bool operator==(const CertificateRecord &o) const
-    {
-        return thumbprint == o.thumbprint && store == o.store && owner == o.owner &&
-               issuer == o.issuer && notBefore == o.notBefore && notAfter == o.notAfter &&
-               container == o.container && daysLeft == o.daysLeft;
-    }
 };
 
 // A colour with its components from 0 to 255.
@@ -41,30 +34,9 @@ struct ExpiryColour
     int green = 0;
     int blue = 0;
     int alpha = 0;
-    bool operator==(const ExpiryColour &o) const
-    {
-        return red == o.red && green == o.green && blue == o.blue && alpha == o.alpha;
-    }
 };
 
 namespace CertListing {
-
-// The width of a listing's label column ("Issuer              : "); the value follows it.
-constexpr int labelWidth = 22;
-
-// What a listing line holds, by its label. The certificate table and the loading of the request
-// form from a certificate both read lines through here, so they agree on which line is which.
-enum class Field { Issuer, Subject, Thumbprint, NotBefore, NotAfter, Container, None };
-
-// The field of a line: its label column, up to the first colon, names it in any case. Whatever
-// stands after that belongs to the value, however much it looks like a label.
-Field fieldOf(QStringView line);
-
-// The value of a line: what follows its label column.
-inline QStringView valueOf(QStringView line)
-{
-    return line.mid(labelWidth);
-}
 
 // The value of the first attribute `key` ("CN=") of a distinguished name as certmgr prints it,
 // for showing: it ends at the next ", " outside double quotes, and a value in double quotes is
@@ -77,9 +49,20 @@ QString shownAttribute(QStringView name, QStringView key);
 QList<CertificateRecord> parse(const QString &listing, const QString &store,
                                const QDate &today = QDate::currentDate());
 
-// Days from `today` to the date that begins a "Not valid after" value ("dd/mm/yyyy hh:mm:ss
-// UTC"); 0 when that date cannot be read.
+// The owner as the table shows it: the SN value, a blank and the CN value; the CN value alone
+// when it already begins with the surname (or is it), or when there is no SN.
+QString ownerOf(const QString &sn, const QString &cn);
+
+// The calendar date that begins a "Not valid after" value ("dd/mm/yyyy hh:mm:ss UTC"); invalid
+// when it cannot be read.
+QDate endDate(const QString &notAfter);
+
+// Days from `today` to endDate(notAfter); 0 when that date cannot be read.
 int daysLeft(const QString &notAfter, const QDate &today);
+
+// What the coloured thumbprint cell says about the days left: how many, or that the certificate
+// has expired; for an end that cannot be read, that it cannot.
+QString expiryToolTip(const QString &notAfter, const QDate &today);
 
 // The half-transparent background of a thumbprint cell: green from 30 days left on, yellow from
 // 11, orange from 1, red on the last day, after it, or for an unreadable date.

@@ -2,12 +2,19 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QDate>
 #include <QHash>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QSet>
 #include <QTableWidget>
 #include <QToolTip>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -67,8 +74,16 @@ public:
             const QModelIndex index = table->indexAt(help->pos());
             // Cut off by its column or by the edge of the table, when the column runs past it.
             const QRect cell = table->visualRect(index) & viewport->rect();
-            if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width()) {
-                QToolTip::showText(help->globalPos(), index.data().toString(), viewport, cell);
+            QStringList lines;
+            if (index.isValid() && table->sizeHintForIndex(index).width() > cell.width())
+                lines << index.data().toString();
+            // The thumbprint's colour comes from the end date; today is the day of the hover.
+            const QTableWidgetItem *end = table->item(index.row(), 5);
+            if (index.isValid() && index.column() == 0 && end)
+                lines << CertListing::expiryToolTip(end->text(), QDate::currentDate());
+            if (!lines.isEmpty()) {
+                QToolTip::showText(help->globalPos(), lines.join(QLatin1Char('\n')), viewport,
+                                   cell);
                 return true;
             }
         }
@@ -121,6 +136,45 @@ void CertTable::fill(QTableWidget *table, const QList<CertificateRecord> &record
     }
     table->setUpdatesEnabled(true);
     table->setSortingEnabled(sorting);
+}
+
+void CertTable::fitColumns(QTableWidget *table)
+{
+    // Qt measures a text by laying it out: its own fitting, from the first 1000 rows, took longer
+    // than filling 10,000 rows. Only the longest texts of a column are measured here, from all
+    // its shown rows, the same text once; no shorter text is as wide unless it is made of much
+    // wider letters, and then its tooltip shows it whole.
+    const int measured = 20;
+    const int columns = table->columnCount();
+    QVector<QVector<std::pair<int, int>>> lengths(columns); // of a text, and its row
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->isRowHidden(row))
+            continue;
+        for (int column = 0; column < columns; ++column) {
+            if (const QTableWidgetItem *item = table->item(row, column))
+                lengths[column].append({item->text().size(), row});
+        }
+    }
+    QHeaderView *header = table->horizontalHeader();
+    for (int column = 0; column < columns; ++column) {
+        QVector<std::pair<int, int>> &texts = lengths[column];
+        const auto longest = texts.begin() + std::min<int>(measured, texts.size());
+        std::partial_sort(texts.begin(), longest, texts.end(), std::greater<>());
+        QSet<QString> seen;
+        int width = 0;
+        for (auto at = texts.begin(); at != longest; ++at) {
+            const QModelIndex index = table->model()->index(at->second, column);
+            const QString text = index.data().toString();
+            if (seen.contains(text))
+                continue;
+            seen.insert(text);
+            width = std::max(width, table->sizeHintForIndex(index).width());
+        }
+        // As Qt's own fitting: the grid line, the header's text and the header's bounds.
+        width = std::max(width + (table->showGrid() ? 1 : 0), header->sectionSizeHint(column));
+        header->resizeSection(
+            column, std::clamp(width, header->minimumSectionSize(), header->maximumSectionSize()));
+    }
 }
 
 void CertTable::applyFilter(QTableWidget *table, const QString &text)

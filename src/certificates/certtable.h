@@ -20,8 +20,13 @@ void fill(QTableWidget *table, const QList<CertificateRecord> &records);
 // text. A hidden row never stays the current one: then nothing is selected any more.
 void applyFilter(QTableWidget *table, const QString &text);
 
+// Fits every column to the longest texts of its shown rows, as wide as Qt's own fitting makes it
+// for them; a text cut off all the same shows whole in its tooltip.
+void fitColumns(QTableWidget *table);
+
 // Enter or Return on the table calls `open` with its current cell; hovering a cell whose text
-// is cut off shows the whole text as a tooltip.
+// is cut off shows the whole text as a tooltip, and hovering a thumbprint says how long the
+// certificate is valid, as its colour does.
 void addKeysAndToolTips(QTableWidget *table, std::function<void(const QModelIndex &)> open);
 
 } // namespace CertTable

@@ -6,6 +6,8 @@
 
 #include "ui_dialog.h"
 
+#include <QFontDatabase>
+
 using namespace CertCommands;
 
 namespace {
@@ -24,6 +26,9 @@ Dialog::Dialog(QWidget *parent)
     , ui(std::make_unique<Ui::Dialog>())
 {
     ui->setupUi(this);
+    // The listing's values stand after a label column of fixed width: they line up only in a
+    // font whose letters are all as wide.
+    ui->label_sert->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 Dialog::~Dialog() = default;

@@ -28,8 +28,6 @@ public:
     // replaced only by a complete new one; on failure returns false and sets `error`.
     bool write(const QString &fileName, QString *error = nullptr);
 
-    const QTextDocument &textDocument() const { return *document; }
-
 private:
     void insertSteps(const QList<DocumentStep> &steps, QTextBlockFormat &block,
                      QTextCharFormat &chars);

@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "request/formfile.h"
+#include "request/requestvalidation.h"
 
 #include "ui_mainwindow.h"
 
@@ -59,12 +60,19 @@ const char *const loadOrder[] = {
     "post",     "boss",
 };
 
+// What a field saves: its text, and the SNILS without the separators people type it with.
+QString savedText(const Ui::MainWindow &ui, const SavedField &f)
+{
+    const QString text = (ui.*(f.edit))->text();
+    return qstrcmp(f.key, "SNILS") == 0 ? snilsDigits(text) : text;
+}
+
 } // namespace
 
 bool MainWindow::date_Set()
 {
     for (const SavedField &f : savedFields)
-        formData.insert(QString::fromLatin1(f.key), ((*ui).*(f.edit))->text());
+        formData.insert(QString::fromLatin1(f.key), savedText(*ui, f));
     const QString path = formFilePath(homeDir);
     QString error;
     // Nothing is saved where it would not be the user's alone.
@@ -87,7 +95,7 @@ bool MainWindow::offerToSaveForm()
 {
     const bool changed =
         std::any_of(std::begin(savedFields), std::end(savedFields), [this](const SavedField &f) {
-            return ((*ui).*(f.edit))->text() != savedFormData.value(QString::fromLatin1(f.key));
+            return savedText(*ui, f) != savedFormData.value(QString::fromLatin1(f.key));
         });
     if (!changed)
         return true;

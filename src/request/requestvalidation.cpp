@@ -4,6 +4,18 @@
 
 #include <QCoreApplication>
 
+QString snilsDigits(const QString &typed)
+{
+    QString digits;
+    for (const QChar c : typed) {
+        // A pasted number may bring a no-break space or a typographic hyphen with it.
+        if (!c.isSpace() && c != QLatin1Char('-') && c != QChar(0x2010) && c != QChar(0x2011) &&
+            c != QChar(0x2013))
+            digits += c;
+    }
+    return digits;
+}
+
 bool inspectRequestForm(const RequestFormValues &v, QString &messages)
 {
     bool passed = true;
@@ -31,10 +43,12 @@ bool inspectRequestForm(const RequestFormValues &v, QString &messages)
     if (!v.e.contains(QLatin1Char('@')))
         fail(messages, "Некорректный email (E)!\n");
     // The check digits are looked at only once the length is right.
-    if (v.snils.size() <= 10 || !check.testsnils(v.snils))
+    const QString snils = snilsDigits(v.snils);
+    if (snils.size() != 11 || !check.testsnils(snils))
         fail(messages, "Некорректный намер пенсионного страхования (SNILS)!\n");
     if (v.inn.size() <= 11 || !check.testinns(v.inn))
-        fail(messages, "Некорректный ИНН (INN)!\n");
+        fail(messages, "Некорректный ИНН (INN)! Ожидаются 12 цифр ИНН физического лица или "
+                       "10 цифр ИНН организации с «00» впереди.\n");
     if (organisation && v.ogrn.size() <= 12)
         fail(messages, "Некорректный ОГРН (OGRN)!\n");
     if (v.l.isEmpty())

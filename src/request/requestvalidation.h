@@ -21,6 +21,10 @@ struct RequestFormValues
     QString container;          // current text of comboBox_seakeys
 };
 
+// The SNILS as it is saved and sent: what was typed without the blanks and dashes people write
+// it with ("112-233-445 95", "112 233 445 95").
+QString snilsDigits(const QString &typed);
+
 // Runs every rule of the request form in order, appends one line per failed rule to `messages`
 // and returns true only when none failed. Each message goes through the main window's
 // translation lookup.

@@ -1,6 +1,6 @@
 #include "request/subjectfields.h"
 
-#include "certificates/certlisting.h"
+#include "csp/listinglines.h"
 
 #include <QStringList>
 
@@ -41,8 +41,8 @@ QString SubjectFields::subjectFromListing(const QString &listing)
     const QStringList lines = listing.split(QLatin1Char('\n'));
     for (const QString &line : lines) {
         // A file with a chain lists several subjects; the last one is the holder's.
-        if (CertListing::fieldOf(line) == CertListing::Field::Subject)
-            subject = CertListing::valueOf(line).toString();
+        if (ListingLines::fieldOf(line) == ListingLines::Field::Subject)
+            subject = ListingLines::valueOf(line).toString();
     }
     return subject;
 }
