@@ -43,6 +43,18 @@ void Dialogs::informResult(const ToolResult &result, const QString &successSente
         current().message(resultBox(result, successSentence, informative));
 }
 
+void Dialogs::informBatch(QWidget *parent, const RunBatch::Summary &summary)
+{
+    MessageSpec spec;
+    spec.parent = parent;
+    spec.title = QStringLiteral("Velmora");
+    spec.text = summary.text;
+    spec.informativeText = summary.informativeText;
+    spec.detailedText = summary.detailedText;
+    spec.icon = summary.warn ? QMessageBox::Warning : QMessageBox::NoIcon;
+    current().message(spec);
+}
+
 bool Dialogs::askToReplace(QWidget *parent, const QString &text)
 {
     MessageSpec spec;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "csp/runbatch.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
@@ -64,6 +66,9 @@ public:
     // Shows resultBox(); nothing for a cancelled run.
     static void informResult(const ToolResult &result, const QString &successSentence = {},
                              const QString &informative = {});
+    // The one box after several runs: title "Velmora", parent `parent`, the summary's texts, and
+    // the warning icon when not every run succeeded.
+    static void informBatch(QWidget *parent, const RunBatch::Summary &summary);
     // Asks before a file is written over: title "Velmora", Да and Нет, Нет by default and for
     // Escape. True for Да.
     static bool askToReplace(QWidget *parent, const QString &text);

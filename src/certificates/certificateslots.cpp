@@ -141,16 +141,8 @@ void MainWindow::on_pushButton_allcerts_clicked()
         item.successSentence = installed;
         items << item;
     }
-    const RunBatch::Summary summary =
-        RunBatch::run(QStringLiteral("Установка сертификатов контейнера"), items);
-    MessageSpec box;
-    box.parent = this;
-    box.title = QStringLiteral("Velmora");
-    box.text = summary.text;
-    box.informativeText = summary.informativeText;
-    box.detailedText = summary.detailedText;
-    box.icon = summary.warn ? QMessageBox::Warning : QMessageBox::NoIcon;
-    Dialogs::current().message(box);
+    Dialogs::informBatch(this,
+                         RunBatch::run(QStringLiteral("Установка сертификатов контейнера"), items));
     ui->pushButton_sysser->click();
 }
 

@@ -100,16 +100,7 @@ void runSeveral(QWidget *window, const QString &cspBinDir, const QString &step,
         item.successSentence = successSentence;
         items << item;
     }
-    const RunBatch::Summary summary = RunBatch::run(step, items);
-    MessageSpec spec;
-    spec.parent = window;
-    spec.title = QStringLiteral("Velmora");
-    spec.text = summary.text;
-    spec.informativeText = summary.informativeText;
-    spec.detailedText = summary.detailedText;
-    if (summary.warn)
-        spec.icon = QMessageBox::Warning;
-    Dialogs::current().message(spec);
+    Dialogs::informBatch(window, RunBatch::run(step, items));
 }
 
 // `label` names the run of a single file, `step` each of several ("Подписание файла").
