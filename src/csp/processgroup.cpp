@@ -70,19 +70,20 @@ void ToolRunner::stop(QProcess *process)
     if (process->state() == QProcess::NotRunning)
         return;
     const auto group = pid_t(process->processId());
+    const auto waitForGroup = [group](const QDeadlineTimer &deadline) {
+        while (groupAlive(group) && !deadline.hasExpired())
+            QThread::msleep(10);
+    };
     ::kill(-group, SIGTERM);
     // Shortened in tests like every other wait.
-    QDeadlineTimer grace(detail::scaled(detail::killGraceMs));
+    const QDeadlineTimer grace(detail::scaled(detail::killGraceMs));
     // The leader first (it is reaped there), then whatever it started.
     process->waitForFinished(int(grace.remainingTime()));
-    while (groupAlive(group) && !grace.hasExpired())
-        QThread::msleep(20);
+    waitForGroup(grace);
     if (groupAlive(group)) {
         ::kill(-group, SIGKILL);
         // The signal is delivered on the way: what it ends is gone when stop() returns.
-        QDeadlineTimer killed(detail::killGraceMs);
-        while (groupAlive(group) && !killed.hasExpired())
-            QThread::msleep(5);
+        waitForGroup(QDeadlineTimer(detail::killGraceMs));
     }
     if (process->state() != QProcess::NotRunning)
         process->waitForFinished(detail::killGraceMs);
