@@ -165,9 +165,9 @@ run)
     exec ./build/velmora
     ;;
 test)
-    # The test builds link with gold, which links the suites' debug builds in a fraction of the
-    # time the default linker takes. The Qt 6 and sanitized passes keep line tables only (a
-    # backtrace still names file and line), which compile and link faster than full debug data.
+    # The test builds link with gold, which links the suites' debug builds faster than the
+    # default linker. The Qt 6 and sanitized passes keep line tables only (a backtrace still names
+    # file and line), which compile and link faster than full debug data.
     gold=-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold
     lines=-DCMAKE_CXX_FLAGS_DEBUG=-g1
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON "$gold"
