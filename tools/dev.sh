@@ -55,6 +55,10 @@ bash tools/debian-packages.sh "${packages[@]}"
 # The precompiled Qt headers are cached too: their macros and time stamps do not change the
 # objects made with them.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=pch_defines,time_macros
+# On a miss ccache takes the headers from the compiler's dependency file instead of running the
+# preprocessor first, and hashes each header (the precompiled ones are 100 MB and more) once, not
+# once a unit: a build with an empty cache took 75 s instead of 90 s (70 s without ccache).
+export CCACHE_DEPEND=1 CCACHE_INODECACHE=1
 jobs=$(nproc)
 # build DIR [TARGET] [CMAKE OPTION...]: configures DIR and builds TARGET there, or everything.
 build() {
@@ -68,9 +72,11 @@ build() {
         echo "$dir was built by another user (root?); remove it first: sudo rm -rf $dir" >&2
         exit 1
     fi
-    cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
-    cmake --build "$dir" --parallel "$jobs" "${target[@]}"
+    cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null || return
+    nice -n "$build_niceness" cmake --build "$dir" --parallel "$jobs" "${target[@]}"
 }
+# Raised while suites run beside a build, so that they get the cores whenever they need them.
+build_niceness=0
 
 # The plain suites mostly wait for stand-ins and timers, so twice as many run as there are cores;
 # the sanitized ones keep the cores busy and run one a core.
@@ -159,6 +165,24 @@ ordinary_pass() {
     return "$status"
 }
 
+# Suites that run in the background write to background_log, and their process is background:
+# background_shown waits for them, shows their output and returns their status.
+background=
+background_log=
+background_shown() {
+    local status=0
+    wait "$background" || status=$?
+    cat "$background_log"
+    rm -f "$background_log"
+    return "$status"
+}
+# A build beside it failed: what ran in the background is still shown before the script ends.
+background_failed() {
+    local status=$?
+    background_shown || true
+    exit "$status"
+}
+
 case "$mode" in
 run)
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF
@@ -171,18 +195,32 @@ test)
     gold=-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold
     lines=-DCMAKE_CXX_FLAGS_DEBUG=-g1
     build build-test -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON "$gold"
-    run_tests build-test
-    if [ "$(id -u)" = 0 ]; then
-        ordinary_pass build-test
-    fi
-    echo "== The plain suites with Qt 6"
+    # The plain suites mostly wait for stand-ins and timers, so each build after the first
+    # compiles while the suites of the one before it run; their output is shown when they end.
+    build_niceness=10
+    background_log=$(mktemp)
+    (
+        run_tests build-test
+        if [ "$(id -u)" = 0 ]; then
+            ordinary_pass build-test
+        fi
+    ) >"$background_log" 2>&1 &
+    background=$!
     # The benchmark and the screenshot tool are built once, in the plain Qt 5 build; the others
     # build what their suites run.
     build build-qt6 -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_QT=6 -DVELMORA_EXTRAS=OFF \
-        "$gold" "$lines"
-    run_tests build-qt6
+        "$gold" "$lines" || background_failed
+    background_shown
+    background_log=$(mktemp)
+    (
+        echo "== The plain suites with Qt 6"
+        run_tests build-qt6
+    ) >"$background_log" 2>&1 &
+    background=$!
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON \
-        -DVELMORA_FUZZ=ON -DVELMORA_EXTRAS=OFF "$gold" "$lines"
+        -DVELMORA_FUZZ=ON -DVELMORA_EXTRAS=OFF "$gold" "$lines" || background_failed
+    background_shown
+    build_niceness=0
     test_jobs=$jobs
     run_tests build-asan
     ;;
